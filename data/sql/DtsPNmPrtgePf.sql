@@ -1,0 +1,3 @@
+select * from NM_PRTGE
+where COD_EMPR = :COD_EMPR and
+TIP_PARA = 'PF'
