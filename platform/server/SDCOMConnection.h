@@ -43,5 +43,7 @@ public:
 private:
     ConnectionParams m_params;
     ProviderRegistry m_providers;
+    // QtSql connection name of this connection, unique in the process.
+    QString m_connectionName;
     std::unique_ptr<DatabaseBackend> m_backend;
 };

@@ -21,24 +21,16 @@ QString SqlToken::name() const {
 
 namespace {
 
-bool isWordStart(QChar c) { return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#'); }
-bool isWordPart(QChar c) { return isWordStart(c) || c.isDigit() || c == QLatin1Char('$'); }
+bool isWordStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#');
+}
+bool isWordPart(QChar c) {
+    return isWordStart(c) || c.isDigit() || c == QLatin1Char('$');
+}
 
 [[noreturn]] void unclosed(const QString& text, qsizetype offset, const char* what) {
-    int line = 1;
-    int column = 1;
-    for (qsizetype i = 0; i < offset; ++i) {
-        if (text[i] == QLatin1Char('\n')) {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
-    throw GeneralError(QStringLiteral("Sentencia SQL mal formada: %1 sin cerrar (línea %2, columna %3).")
-                           .arg(QString::fromUtf8(what))
-                           .arg(line)
-                           .arg(column));
+    throw GeneralError(QStringLiteral("Sentencia SQL mal formada: %1 sin cerrar (%2).")
+                           .arg(QString::fromUtf8(what), SqlTokenizer::describePosition(text, offset)));
 }
 
 // End of a literal or quoted name opened at start by the character close, the close character doubled
@@ -125,9 +117,10 @@ SqlTokens tokenize(const QString& text) {
             while (j < n && isWordPart(text[j]))
                 ++j;
             push(SqlToken::Parameter, start, j);
-        } else if (c.isDigit() || (c == QLatin1Char('.') && at(i + 1).isDigit() &&
-                                   !(lastSignificant() && (lastSignificant()->kind == SqlToken::Word ||
-                                                           lastSignificant()->kind == SqlToken::QuotedIdentifier)))) {
+        } else if (c.isDigit() ||
+                   (c == QLatin1Char('.') && at(i + 1).isDigit() &&
+                    !(lastSignificant() && (lastSignificant()->kind == SqlToken::Word ||
+                                            lastSignificant()->kind == SqlToken::QuotedIdentifier)))) {
             qsizetype j = i;
             while (j < n && text[j].isDigit())
                 ++j;
@@ -169,6 +162,20 @@ SqlTokens tokenize(const QString& text) {
         }
     }
     return tokens;
+}
+
+QString describePosition(const QString& text, qsizetype offset) {
+    int line = 1;
+    int column = 1;
+    for (qsizetype i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n')) {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return QStringLiteral("línea %1, columna %2").arg(line).arg(column);
 }
 
 QString join(const SqlTokens& tokens) {

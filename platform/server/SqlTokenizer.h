@@ -22,9 +22,9 @@ struct SqlToken {
         Word,             // identifier or keyword
         QuotedIdentifier, // "NAME" or [NAME]
         Number,
-        String,           // 'text'
-        Parameter,        // :NAME; text holds the whole token, name() the part after the colon
-        Operator,         // + - * / % = < > <= >= <> != || :: and other punctuation
+        String,    // 'text'
+        Parameter, // :NAME; text holds the whole token, name() the part after the colon
+        Operator,  // + - * / % = < > <= >= <> != || :: and other punctuation
         LeftParen,
         RightParen,
         Comma,
@@ -55,5 +55,8 @@ SqlTokens tokenize(const QString& text);
 
 // Writes the tokens back as text.
 QString join(const SqlTokens& tokens);
+
+// "línea L, columna C" of offset in text, for messages about a statement.
+QString describePosition(const QString& text, qsizetype offset);
 
 } // namespace SqlTokenizer

@@ -1,0 +1,331 @@
+#include "DatabaseBackend.h"
+
+#include "GeneralError.h"
+#include "OdbcBackend.h"
+#include "PostgresBackend.h"
+#include "SqlRewriter.h"
+#include "SqliteBackend.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+// Beyond this many distinct statements the translation cache starts over; the module uses a few dozen.
+constexpr qsizetype kTranslationCacheLimit = 512;
+
+QMetaType metaTypeOf(TFieldType type) {
+    switch (type) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+        return QMetaType::fromType<int>();
+    case TFieldType::ftLargeint:
+        return QMetaType::fromType<qlonglong>();
+    case TFieldType::ftFloat:
+        return QMetaType::fromType<double>();
+    case TFieldType::ftBoolean:
+        return QMetaType::fromType<bool>();
+    case TFieldType::ftBlob:
+        return QMetaType::fromType<QByteArray>();
+    case TFieldType::ftDateTime:
+        return QMetaType::fromType<QDateTime>();
+    default:
+        return QMetaType::fromType<QString>();
+    }
+}
+} // namespace
+
+DatabaseBackend::~DatabaseBackend() {
+    close();
+}
+
+std::unique_ptr<DatabaseBackend> DatabaseBackend::create(const QString& protocol) {
+    const QString p = protocol.trimmed().toLower();
+    if (p == QLatin1String("sqlite"))
+        return std::make_unique<SqliteBackend>();
+    if (p == QLatin1String("postgresql"))
+        return std::make_unique<PostgresBackend>();
+    if (p == QLatin1String("odbc"))
+        return std::make_unique<OdbcBackend>();
+    throw GeneralError(QStringLiteral("El protocolo de base de datos '%1' no es válido; se admiten sqlite, "
+                                      "postgresql y odbc.")
+                           .arg(protocol));
+}
+
+void DatabaseBackend::open(const ConnectionParams& params, const QString& connectionName) {
+    close();
+    const QString label = databaseLabel(params);
+    auto fail = [&](const QString& reason) {
+        QSqlDatabase::removeDatabase(connectionName);
+        throw GeneralError(QStringLiteral("No se pudo abrir la base de datos '%1': %2").arg(label, reason));
+    };
+    {
+        if (!QSqlDatabase::isDriverAvailable(driverName()))
+            throw GeneralError(QStringLiteral("No se pudo abrir la base de datos '%1': el controlador %2 no "
+                                              "está instalado.")
+                                   .arg(label, driverName()));
+        QSqlDatabase db = QSqlDatabase::addDatabase(driverName(), connectionName);
+        QString reason;
+        try {
+            configure(db, params);
+            if (!db.open()) {
+                reason = errorText(db.lastError());
+            } else {
+                prepareSession(db);
+                m_schemaTextColumns.clear();
+                const QString columnsQuery = schemaColumnsQuery();
+                if (!columnsQuery.isEmpty()) {
+                    QSqlQuery q(db);
+                    q.setForwardOnly(true);
+                    if (!q.exec(columnsQuery))
+                        throw GeneralError(errorText(q.lastError()));
+                    QSet<QString> text;
+                    QSet<QString> other;
+                    while (q.next())
+                        (isTextTypeName(q.value(1).toString()) ? text : other)
+                            << q.value(0).toString().toUpper();
+                    // A name counts as text only when no table holds it in another type: a qualified
+                    // name in a statement is not resolved to its table.
+                    m_schemaTextColumns = text - other;
+                }
+            }
+        } catch (const GeneralError& e) {
+            reason = e.message();
+        }
+        if (!reason.isEmpty()) {
+            db.close();
+            db = QSqlDatabase();
+            fail(reason);
+        }
+    }
+    m_connectionName = connectionName;
+    m_translations.clear();
+}
+
+void DatabaseBackend::close() {
+    if (m_connectionName.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+    m_schemaTextColumns.clear();
+    m_translations.clear();
+}
+
+bool DatabaseBackend::isOpen() const {
+    return !m_connectionName.isEmpty() && database().isOpen();
+}
+
+QSqlDatabase DatabaseBackend::database() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void DatabaseBackend::setTextColumns(const QSet<QString>& names) {
+    m_extraTextColumns.clear();
+    for (const QString& n : names)
+        m_extraTextColumns << n.toUpper();
+    m_translations.clear();
+}
+
+QSet<QString> DatabaseBackend::textColumns() const {
+    return m_schemaTextColumns | m_extraTextColumns;
+}
+
+bool DatabaseBackend::isTextTypeName(const QString& typeName) const {
+    const QString t = typeName.toUpper();
+    return t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
+           t.contains(QLatin1String("CLOB"));
+}
+
+TranslatedStatement DatabaseBackend::translate(const QString& statement) const {
+    if (const auto it = m_translations.constFind(statement); it != m_translations.constEnd())
+        return *it;
+    SqlRewriter r(statement);
+    r.requireSingleStatement();
+    const QString first = r.leadingWord();
+    if (first != QLatin1String("SELECT") && first != QLatin1String("WITH"))
+        throw GeneralError(QStringLiteral("El servidor de aplicaciones solo ejecuta consultas (SELECT); la "
+                                          "sentencia empieza por '%1'.")
+                               .arg(first.isEmpty() ? r.text().trimmed().left(20) : first));
+    r.removeComments();
+    rewrite(r);
+    TranslatedStatement result;
+    result.parameterNames = r.replaceParameters(QStringLiteral("?"));
+    result.sql = r.text().trimmed();
+    if (m_translations.size() >= kTranslationCacheLimit)
+        m_translations.clear();
+    m_translations.insert(statement, result);
+    return result;
+}
+
+TResultSet DatabaseBackend::execute(const QString& statement, const TParams& params) {
+    return run(translate(statement), params);
+}
+
+TResultSet DatabaseBackend::run(const TranslatedStatement& statement, const TParams& params) {
+    QVariantList values;
+    for (const QString& name : statement.parameterNames) {
+        const TParam* p = params.FindParam(name);
+        if (!p)
+            throw GeneralError(QStringLiteral("Parámetro '%1' no encontrado.").arg(name));
+        values << bindValue(*p);
+    }
+    if (!isOpen())
+        throw GeneralError(QStringLiteral("La conexión con la base de datos no está abierta."));
+
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    // Ends the statement before q is destroyed, so that the driver releases the statement outside of it.
+    struct StatementScope {
+        const DatabaseBackend& backend;
+        QSqlDatabase& db;
+        ~StatementScope() { backend.endStatement(db); }
+    };
+    beginStatement(db);
+    const StatementScope scope{*this, db};
+    if (!q.prepare(statement.sql))
+        throw GeneralError(serverMessage(q.lastError()));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw GeneralError(serverMessage(q.lastError()));
+
+    TResultSet result;
+    const QSqlRecord record = q.record();
+    for (int c = 0; c < record.count(); ++c)
+        result.columns.push_back(describeColumn(record.field(c)));
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(record.count());
+        for (int c = 0; c < record.count(); ++c)
+            row << convertValue(q.value(c), result.columns[static_cast<size_t>(c)].type);
+        result.rows.push_back(std::move(row));
+    }
+    if (q.lastError().isValid())
+        throw GeneralError(serverMessage(q.lastError()));
+    return result;
+}
+
+QVariant DatabaseBackend::bindValue(const TParam& param) const {
+    const TFieldType type = param.DataType();
+    if (param.IsNull())
+        return QVariant(metaTypeOf(type));
+    const QVariant& v = param.Value();
+    switch (type) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+        return v.toInt();
+    case TFieldType::ftLargeint:
+        return v.toLongLong();
+    case TFieldType::ftFloat:
+        return v.toDouble();
+    case TFieldType::ftString:
+    case TFieldType::ftFixedChar:
+        return v.toString();
+    case TFieldType::ftDateTime:
+        return bindDateTime(TDateTime(v.toDouble()));
+    case TFieldType::ftBoolean:
+        return v.toBool();
+    case TFieldType::ftBlob:
+        return v.toByteArray();
+    case TFieldType::ftUnknown:
+        break;
+    }
+    return v;
+}
+
+TResultColumn DatabaseBackend::describeColumn(const QSqlField& field) const {
+    TResultColumn column;
+    column.name = field.name();
+    switch (field.metaType().id()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        column.type = TFieldType::ftSmallint;
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+        column.type = TFieldType::ftInteger;
+        break;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        column.type = TFieldType::ftLargeint;
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        column.type = TFieldType::ftFloat;
+        break;
+    case QMetaType::QString:
+        column.type = TFieldType::ftString;
+        break;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime:
+        column.type = TFieldType::ftDateTime;
+        break;
+    case QMetaType::Bool:
+        column.type = TFieldType::ftBoolean;
+        break;
+    case QMetaType::QByteArray:
+        column.type = TFieldType::ftBlob;
+        break;
+    default:
+        column.type = TFieldType::ftUnknown;
+        break;
+    }
+    return column;
+}
+
+QVariant DatabaseBackend::convertValue(const QVariant& value, TFieldType type) const {
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (type) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+        return value.toInt();
+    case TFieldType::ftLargeint:
+        return value.toLongLong();
+    case TFieldType::ftFloat:
+        return value.toDouble();
+    case TFieldType::ftString:
+    case TFieldType::ftFixedChar:
+        return value.toString();
+    case TFieldType::ftBoolean:
+        return value.toBool();
+    case TFieldType::ftBlob:
+        return value.toByteArray();
+    case TFieldType::ftDateTime:
+        switch (value.metaType().id()) {
+        case QMetaType::QDate:
+            return TDateTime::fromDate(value.toDate()).value();
+        case QMetaType::QDateTime:
+            return TDateTime::fromDateTime(value.toDateTime()).value();
+        case QMetaType::QTime:
+            return static_cast<double>(value.toTime().msecsSinceStartOfDay()) / 86400000.0;
+        default:
+            if (const auto d = TDateTime::fromIso(value.toString()))
+                return d->value();
+            return value.toDouble();
+        }
+    case TFieldType::ftUnknown:
+        break;
+    }
+    return value;
+}
+
+QString DatabaseBackend::errorText(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("error desconocido");
+    return text;
+}
+
+QString DatabaseBackend::serverMessage(const QSqlError& error) {
+    return QStringLiteral("Error del servidor de base de datos: %1").arg(errorText(error));
+}

@@ -1,0 +1,149 @@
+#include "PostgresBackend.h"
+
+#include "GeneralError.h"
+#include "SqlRewriter.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+
+namespace {
+// Type OIDs of the server catalogue that QtSql reports as the field's type id.
+enum PgType {
+    kBool = 16,
+    kBytea = 17,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kText = 25,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kBpchar = 1042,
+    kVarchar = 1043,
+    kDate = 1082,
+    kTime = 1083,
+    kTimestamp = 1114,
+    kTimestamptz = 1184,
+    kNumeric = 1700
+};
+} // namespace
+
+void PostgresBackend::configure(QSqlDatabase& db, const ConnectionParams& params) const {
+    if (params.alias.isEmpty())
+        throw GeneralError(QStringLiteral("no se indicó el nombre de la base de datos."));
+    // server is "host", "host:port", "[v6 address]" or "[v6 address]:port"; empty means the local socket.
+    QString host = params.server.trimmed();
+    QString port;
+    if (host.startsWith(QLatin1Char('['))) {
+        const qsizetype close = host.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            throw GeneralError(QStringLiteral("el servidor '%1' no es válido.").arg(params.server));
+        port = host.mid(close + 1);
+        host = host.mid(1, close - 1);
+        if (!port.isEmpty() && !port.startsWith(QLatin1Char(':')))
+            throw GeneralError(QStringLiteral("el servidor '%1' no es válido.").arg(params.server));
+        port = port.mid(1);
+    } else if (const qsizetype colon = host.lastIndexOf(QLatin1Char(':')); colon >= 0) {
+        port = host.mid(colon + 1);
+        host = host.left(colon);
+    }
+    if (!host.isEmpty())
+        db.setHostName(host);
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const int p = port.toInt(&ok);
+        if (!ok || p <= 0 || p > 65535)
+            throw GeneralError(QStringLiteral("el puerto '%1' no es válido.").arg(port));
+        db.setPort(p);
+    }
+    db.setDatabaseName(params.alias);
+    db.setUserName(params.user);
+    db.setPassword(params.password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=VNmRtgen"));
+}
+
+void PostgresBackend::prepareSession(QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    for (const char* sql :
+         {"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", "SET default_transaction_read_only = on"}) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            throw GeneralError(errorText(q.lastError()));
+    }
+}
+
+void PostgresBackend::beginStatement(QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("START TRANSACTION READ ONLY")))
+        throw GeneralError(serverMessage(q.lastError()));
+}
+
+void PostgresBackend::endStatement(QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+QString PostgresBackend::schemaColumnsQuery() const {
+    return QStringLiteral("SELECT column_name, data_type FROM information_schema.columns "
+                          "WHERE table_schema = ANY (current_schemas(false))");
+}
+
+void PostgresBackend::rewrite(SqlRewriter& statement) const {
+    statement.rewriteDatePart([](const QString& part) {
+        return SqlRewriter::DatePartForm{QStringLiteral("CAST(EXTRACT(%1 FROM ").arg(part),
+                                         QStringLiteral(") AS INTEGER)")};
+    });
+    statement.rewriteTextConcatenation(textColumns());
+    statement.resolveCompoundOrderBy();
+    statement.renameFunction(QLatin1String("ISNULL"), QStringLiteral("COALESCE"));
+    statement.renameFunction(QLatin1String("LEN"), QStringLiteral("LENGTH"));
+    // GETDATE() is the server's local time without a zone.
+    statement.replaceEmptyCall(QLatin1String("GETDATE"), QStringLiteral("LOCALTIMESTAMP"));
+}
+
+QVariant PostgresBackend::bindDateTime(TDateTime value) const {
+    if (!value.hasTime())
+        return value.date();
+    return value.toIso();
+}
+
+TResultColumn PostgresBackend::describeColumn(const QSqlField& field) const {
+    TResultColumn column = DatabaseBackend::describeColumn(field);
+    switch (field.typeID()) {
+    case kInt2:
+        column.type = TFieldType::ftSmallint;
+        break;
+    case kInt4:
+        column.type = TFieldType::ftInteger;
+        break;
+    case kInt8:
+        column.type = TFieldType::ftLargeint;
+        break;
+    case kFloat4:
+    case kFloat8:
+    case kNumeric:
+        column.type = TFieldType::ftFloat;
+        break;
+    case kBpchar:
+        column.type = TFieldType::ftFixedChar;
+        break;
+    case kText:
+    case kVarchar:
+        column.type = TFieldType::ftString;
+        break;
+    case kDate:
+    case kTime:
+    case kTimestamp:
+    case kTimestamptz:
+        column.type = TFieldType::ftDateTime;
+        break;
+    case kBool:
+        column.type = TFieldType::ftBoolean;
+        break;
+    case kBytea:
+        column.type = TFieldType::ftBlob;
+        break;
+    default:
+        break;
+    }
+    return column;
+}

@@ -1,0 +1,28 @@
+// SqliteBackend: the embedded database (QSQLITE), one file. The file is opened read-only (a missing file
+// is an error, never created) and the session is put in query-only mode, so no statement can write.
+//
+// Dialect: SQLite has no DATEPART (strftime of the ISO text dates instead), concatenates with '||', takes
+// no parenthesised member in a UNION, and matches the ORDER BY of a union to its result columns only by
+// alias or identical expression (so terms become column positions). Dates are
+// stored as ISO text ("YYYY-MM-DD" for whole days, "YYYY-MM-DD HH:MM:SS" otherwise) and parameters are
+// bound in the same form, so that comparisons of dates are comparisons of text. The types the driver
+// reports follow the values, not the declared columns, so result columns are reported ftUnknown and dates
+// come back as their ISO text; the dataset layer converts them to the declared field types.
+#pragma once
+
+#include "DatabaseBackend.h"
+
+class SqliteBackend final : public DatabaseBackend {
+public:
+    QString protocol() const override { return QStringLiteral("sqlite"); }
+
+protected:
+    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+    QString databaseLabel(const ConnectionParams& params) const override { return params.server; }
+    void configure(QSqlDatabase& db, const ConnectionParams& params) const override;
+    void prepareSession(QSqlDatabase& db) const override;
+    QString schemaColumnsQuery() const override;
+    void rewrite(SqlRewriter& statement) const override;
+    QVariant bindDateTime(TDateTime value) const override;
+    TResultColumn describeColumn(const QSqlField& field) const override;
+};

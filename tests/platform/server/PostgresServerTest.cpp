@@ -1,0 +1,219 @@
+// The application server on PostgreSQL (VNMRTGEN_PG_URL). Each test gets a fresh database, created and
+// filled through a writable connection of the test and dropped at the end; the module's connection reads
+// it.
+#include "DatabaseBackend.h"
+#include "ExecutionFixture.h"
+#include "GeneralError.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// A QPSQL connection of the test itself (not read-only).
+QSqlDatabase addConnection(const QString& name, const ConnectionParams& p) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    const qsizetype colon = p.server.lastIndexOf(QLatin1Char(':'));
+    db.setHostName(colon < 0 ? p.server : p.server.left(colon));
+    if (colon >= 0)
+        db.setPort(p.server.mid(colon + 1).toInt());
+    db.setDatabaseName(p.alias);
+    db.setUserName(p.user);
+    db.setPassword(p.password);
+    return db;
+}
+
+class PostgresTestDatabase : public TestDatabase {
+public:
+    explicit PostgresTestDatabase(const QString& url) : m_admin(ConnectionParams::fromLocator(url)) {
+        static int counter = 0;
+        ++counter;
+        m_adminName = QStringLiteral("fixture-admin-%1").arg(counter);
+        m_writerName = QStringLiteral("fixture-writer-%1").arg(counter);
+        m_params = m_admin;
+        m_params.alias =
+            QStringLiteral("vn_servidor_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter);
+
+        QSqlDatabase admin = addConnection(m_adminName, m_admin);
+        if (!admin.open()) {
+            ADD_FAILURE() << "cannot reach " << url.toStdString() << ": "
+                          << admin.lastError().text().toStdString();
+            return;
+        }
+        if (!adminExec(QStringLiteral("CREATE DATABASE %1").arg(m_params.alias)))
+            return;
+        m_created = true;
+        QSqlDatabase writer = addConnection(m_writerName, m_params);
+        if (!writer.open()) {
+            ADD_FAILURE() << writer.lastError().text().toStdString();
+            return;
+        }
+        createFixtureTables(*this);
+    }
+
+    ~PostgresTestDatabase() override {
+        QSqlDatabase::database(m_writerName, false).close();
+        QSqlDatabase::removeDatabase(m_writerName);
+        if (m_created)
+            adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_params.alias));
+        QSqlDatabase::database(m_adminName, false).close();
+        QSqlDatabase::removeDatabase(m_adminName);
+    }
+
+    void write(const QString& statement) override {
+        QSqlQuery q(QSqlDatabase::database(m_writerName, false));
+        EXPECT_TRUE(q.exec(statement))
+            << statement.toStdString() << ": " << q.lastError().text().toStdString();
+    }
+
+    ConnectionParams params() const override { return m_params; }
+
+    // Every row of every table of the database, in a fixed order.
+    QByteArray fingerprint() override {
+        QSqlQuery q(QSqlDatabase::database(m_writerName, false));
+        const QString sql = QStringLiteral(
+            "SELECT string_agg(format('%s:%s', c.relname, "
+            "(xpath('/row/c/text()', query_to_xml(format('SELECT md5(string_agg(t::text, '','' ORDER BY "
+            "t::text)) "
+            "AS c FROM %I t', c.relname), false, true, '')))[1]::text), ';' ORDER BY c.relname) "
+            "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+            "WHERE n.nspname = 'public' AND c.relkind = 'r'");
+        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+        EXPECT_TRUE(q.next());
+        return QCryptographicHash::hash(q.value(0).toString().toUtf8(), QCryptographicHash::Sha256);
+    }
+
+    bool adminExec(const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database(m_adminName, false));
+        const bool ok = q.exec(sql);
+        EXPECT_TRUE(ok) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+        return ok;
+    }
+
+private:
+    ConnectionParams m_admin;
+    ConnectionParams m_params;
+    QString m_adminName;
+    QString m_writerName;
+    bool m_created = false;
+};
+
+} // namespace
+
+void makeTestDatabase(std::unique_ptr<TestDatabase>& database) {
+    VN_REQUIRE_POSTGRES(url);
+    database = std::make_unique<PostgresTestDatabase>(url);
+}
+
+namespace {
+
+TEST_F(ServerExecution, PostgresReportsColumnTypesAndDates) {
+    const TResultSet r =
+        run(QStringLiteral("DtsPPrueba"),
+            QStringLiteral("SELECT COD_EMPR, COD_EMPL, VAL_ACUM AS Valor, FEC_ACUM, TIP_NOMI, "
+                           "COUNT(*) AS CONTEO, DATEPART(YEAR, FEC_ACUM) AS ANO FROM NM_ACUMU "
+                           "WHERE COD_EMPL = 103 AND FEC_ACUM >= :P_FEC_INIC GROUP BY COD_EMPR, "
+                           "COD_EMPL, VAL_ACUM, FEC_ACUM, TIP_NOMI ORDER BY FEC_ACUM"));
+    ASSERT_EQ(r.columns.size(), 7u);
+    const struct {
+        const char* name;
+        TFieldType type;
+    } expected[] = {{"cod_empr", TFieldType::ftSmallint},  {"cod_empl", TFieldType::ftInteger},
+                    {"valor", TFieldType::ftFloat},        {"fec_acum", TFieldType::ftDateTime},
+                    {"tip_nomi", TFieldType::ftFixedChar}, {"conteo", TFieldType::ftLargeint},
+                    {"ano", TFieldType::ftInteger}};
+    for (size_t c = 0; c < r.columns.size(); ++c) {
+        EXPECT_EQ(r.columns[c].name, QString::fromLatin1(expected[c].name));
+        EXPECT_EQ(r.columns[c].type, expected[c].type) << expected[c].name;
+    }
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0][0], QVariant(1));
+    EXPECT_EQ(r.rows[0][2], QVariant(400.0));
+    const TDateTime firstDate(r.rows[0][3].toDouble());
+    EXPECT_EQ(firstDate.toIso(), QStringLiteral("2024-01-31 10:30:00"));
+    EXPECT_DOUBLE_EQ(r.rows[1][3].toDouble(), TDateTime::encodeDate(2024, 2, 1).value());
+    EXPECT_EQ(r.rows[0][4], QVariant(QStringLiteral("N")));
+    EXPECT_EQ(r.rows[0][5], QVariant(qlonglong(1)));
+    EXPECT_EQ(r.rows[1][6], QVariant(2024));
+}
+
+TEST_F(ServerExecution, PostgresSettingsChangedByAStatementDoNotLast) {
+    const QByteArray before = m_database->fingerprint();
+    DatabaseBackend* backend = m_connection->backend();
+    ASSERT_NE(backend, nullptr);
+    const TranslatedStatement readOnly{
+        QStringLiteral("SELECT current_setting('default_transaction_read_only') AS V"), {}};
+    // A SELECT may change a setting; its transaction is rolled back, and the change with it.
+    EXPECT_EQ(rowsOf(backend->run(
+                  TranslatedStatement{QStringLiteral("SELECT set_config("
+                                                     "'default_transaction_read_only', 'off', false)"),
+                                      {}},
+                  m_params)),
+              QStringList({"off"}));
+    EXPECT_EQ(rowsOf(backend->run(readOnly, m_params)), QStringList({"on"}));
+    // Statements run prepared, so session commands and DDL cannot even be sent.
+    for (const char* command :
+         {"SET SESSION CHARACTERISTICS AS TRANSACTION READ WRITE", "CREATE TABLE X (A INTEGER)"})
+        EXPECT_THROW(backend->run(TranslatedStatement{QString::fromLatin1(command), {}}, m_params),
+                     GeneralError)
+            << command;
+    for (const char* write : {"DELETE FROM NM_CONCE", "INSERT INTO NM_CONCE VALUES (3, 1, 'X', 'I')",
+                              "UPDATE NM_ACUMU SET VAL_ACUM = 0"}) {
+        try {
+            backend->run(TranslatedStatement{QString::fromLatin1(write), {}}, m_params);
+            ADD_FAILURE() << "the database accepted " << write;
+        } catch (const GeneralError& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("read-only transaction")))
+                << e.message().toStdString();
+        }
+    }
+    EXPECT_EQ(m_database->fingerprint(), before);
+}
+
+TEST_F(ServerExecution, PostgresConnectionSurvivesAFailedStatement) {
+    EXPECT_THROW(m_connection->Execute(QStringLiteral("DtsPPrueba"),
+                                       QStringLiteral("SELECT 1 / 0 AS X FROM NM_CONCE"), m_params),
+                 GeneralError);
+    EXPECT_EQ(rowsOf(run(QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"))),
+              QStringList({"5"}));
+}
+
+TEST(PostgresOpen, MissingDatabaseRefused) {
+    VN_REQUIRE_POSTGRES(url);
+    ConnectionParams params = ConnectionParams::fromLocator(url);
+    params.alias = QStringLiteral("vn_no_existe");
+    SDCOMConnection connection;
+    try {
+        connection.Open(params);
+        FAIL() << "opened a missing database";
+    } catch (const GeneralError& e) {
+        EXPECT_TRUE(
+            e.message().startsWith(QStringLiteral("No se pudo abrir la base de datos 'vn_no_existe': ")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("vn_no_existe\" does not exist")))
+            << e.message().toStdString();
+    }
+    EXPECT_FALSE(connection.Connected());
+}
+
+TEST(PostgresOpen, BadPortRefused) {
+    ConnectionParams params;
+    params.protocol = QStringLiteral("postgresql");
+    params.server = QStringLiteral("localhost:cero");
+    params.alias = QStringLiteral("nomina");
+    SDCOMConnection connection;
+    try {
+        connection.Open(params);
+        FAIL();
+    } catch (const GeneralError& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("No se pudo abrir la base de datos 'nomina': el puerto 'cero' no es "
+                                 "válido."));
+    }
+}
+
+} // namespace
