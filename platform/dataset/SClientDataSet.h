@@ -8,7 +8,9 @@
 // declared fields, fields are created from the returned columns on Open and dropped again on Close.
 //
 // Params: declared ones keep their type; when the command text is set and no parameter is declared, the
-// named parameters of the text (":NAME") are declared untyped (text), once per name.
+// named parameters of the text (":NAME") are declared untyped (text), once per name. Untyped parameters
+// take the type of the first typed setter used on them. A later text declares its own names again,
+// keeping type and value of the names it shares with the earlier text.
 #pragma once
 
 #include "TDataSet.h"
@@ -17,6 +19,7 @@
 #include <QStringList>
 
 class TRemoteServer;
+struct TResultSet;
 
 class SClientDataSet : public TDataSet {
     Q_OBJECT
@@ -52,6 +55,10 @@ private:
     QString m_providerName;
     TRemoteServer* m_remoteServer = nullptr;
     bool m_dynamicFields = false;
+    // True while Params holds only what the text declared: a new text then declares its own names.
+    bool m_autoParams = false;
+    void declareParamsOfText();
+    void createFieldsFrom(const TResultSet& result);
 };
 
 // Names of the named parameters (":NAME") of a statement, in first-occurrence order, skipping string

@@ -67,6 +67,7 @@ public:
     void Last();
     void Next();
     void Prior();
+    // Eof and Bof read true, RecordCount 0, on an inactive dataset.
     bool Eof() const;
     bool Bof() const;
     int RecordCount() const;
@@ -104,6 +105,9 @@ public:
     // Value of a field in the record at position row (0-based, current order) without moving the cursor;
     // for grids and the report engine. Calculated fields are computed for that record.
     QVariant valueAt(int row, int fieldIndex) const;
+    // Display text (TField::DisplayText, so OnGetText runs) of a field in the record at row, without
+    // moving the cursor.
+    QString displayTextAt(int row, int fieldIndex) const;
 
     void DisableControls();
     void EnableControls();

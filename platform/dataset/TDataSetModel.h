@@ -1,8 +1,9 @@
 // TDataSetModel: exposes a dataset to Qt item views. One row per record in the dataset's current order,
 // one column per visible field, headers from the display labels. Edits go through the dataset (Edit,
 // set the field, Post), so field validation and BeforePost run and their errors reach the caller; a
-// refused edit leaves the model unchanged. Selecting a row in a view moves the dataset's cursor through
-// setCurrentRow.
+// refused edit leaves the model unchanged (an edit that setData began is cancelled; a record that was
+// already being edited or inserted stays so, with the value its validation left). Selecting a row in a
+// view moves the dataset's cursor through setCurrentRow.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -33,6 +34,10 @@ public:
 
 private:
     void rebind();
+    void resetFromDataSet();
+    void onRecordChanged(int row);
+    // Row count the views were last told; a change in it is announced as a reset.
+    int m_rows = 0;
     QPointer<TDataSource> m_source;
     QPointer<TDataSet> m_bound;
     bool m_readOnly = false;

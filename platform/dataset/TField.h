@@ -2,8 +2,9 @@
 //
 // Contract of the typed accessors: a null value reads as 0, "", false or the zero date; writing a value
 // converts it to the field's type (text is cut to Size characters, a 16-bit field refuses values outside
-// -32768..32767, a non-numeric text written to a number field is an error). Writing is allowed only while
-// the dataset is in edit or insert state, or, for calculated fields, while it computes them.
+// -32768..32767, a non-numeric text written to a number field is an error; fixed-length text is
+// right-trimmed and an empty text is stored as null). Writing is allowed only while the dataset is in
+// edit or insert state, or, for calculated fields, while it computes them.
 // OnValidate runs after the new value is in place and before it is final: reading the field inside the
 // handler gives the new value; if the handler throws, the previous value is restored and the exception
 // goes on to the caller. OnChange runs after a value has been taken.
@@ -36,6 +37,8 @@ public:
     void SetDisplayLabel(const QString& label) { m_displayLabel = label; }
     bool Required() const { return m_required; }
     void SetRequired(bool required) { m_required = required; }
+    // Read-only fields are not editable in grids; code may still set them (a validation that fills a
+    // name shown read-only, for instance).
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool Visible() const { return m_visible; }
@@ -74,7 +77,8 @@ public:
 
     std::function<void(TField& sender)> OnValidate;
     std::function<void(TField& sender)> OnChange;
-    // Sets text to the display text of the field; displayText is true for grids and reports.
+    // Sets text to the display text of the field; displayText is true for grids and reports. The text
+    // starts empty, so a value the handler does not know shows as nothing.
     std::function<void(TField& sender, QString& text, bool displayText)> OnGetText;
 
 private:

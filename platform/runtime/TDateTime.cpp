@@ -6,7 +6,9 @@
 #include <cmath>
 
 namespace {
-const QDate kEpoch(1899, 12, 30);
+// 1899-12-30 as a Julian day: a constant, so that dates computed during static initialisation of other
+// files are right too.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
 constexpr qint64 kMsPerDay = 86400000;
 
 // Splits a serial value into whole days and milliseconds of that day, keeping the time positive for
