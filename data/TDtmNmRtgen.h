@@ -1,0 +1,136 @@
+// TDtmNmRtgen: the report data module, container of every dataset of the module.
+//
+// One instance per load, created before the report module and the form and destroyed after them. It owns
+// the server queries (statements, typed parameters, persistent fields, provider and connection set), the
+// in-memory result sets (fields declared, index set, open and empty), the data sources of the form's grids
+// and the two strings of the current run. The declarations themselves live in DatasetCatalog.
+#pragma once
+
+#include "SClientDataSet.h"
+#include "TClientDataSet.h"
+#include "TDataSource.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class TRemoteServer;
+
+class TDtmNmRtgen : public QObject {
+    Q_OBJECT
+public:
+    // server: the form's connection, set as RemoteServer of every server query; may be null (tests).
+    explicit TDtmNmRtgen(TRemoteServer* server, QObject* parent = nullptr);
+    ~TDtmNmRtgen() override;
+
+    // The dataset of that component name (server query or result set), or nullptr.
+    TDataSet* dataSetByName(const QString& name) const;
+    const std::vector<SClientDataSet*>& serverQueries() const { return m_serverQueries; }
+    const std::vector<TClientDataSet*>& resultSets() const { return m_resultSets; }
+    TRemoteServer* remoteServer() const { return m_server; }
+
+    // --- form and shared ---
+    SClientDataSet* QryNmRtgen = nullptr;
+    TDataSource* DtsNmRtgen = nullptr;
+    SClientDataSet* QryNmTnomi = nullptr;
+    TClientDataSet* CdsNmTnomi = nullptr;
+    TDataSource* DtsNmTnomi = nullptr;
+    SClientDataSet* QryNmTprot = nullptr;
+    TClientDataSet* CdsNmTprot = nullptr;
+    TDataSource* DtsNmTprot = nullptr;
+    SClientDataSet* QryNmParin = nullptr;
+    SClientDataSet* QryNmParam = nullptr;
+    SClientDataSet* QryNmTnomi1 = nullptr;
+    SClientDataSet* QryNmConce = nullptr;
+
+    // --- 0 Conciliación de Nómina ---
+    SClientDataSet* QryTotAcuNom = nullptr;
+    SClientDataSet* QryAcumuNomAdmon = nullptr;
+    SClientDataSet* QrySaldoOrvex = nullptr;
+    SClientDataSet* QryAcumPreno = nullptr;
+    TClientDataSet* CdsReporte = nullptr;
+
+    // --- 1 Requisición de Personal ---
+    SClientDataSet* QryTotRqpEst = nullptr;
+    SClientDataSet* QryTotAspiCarg = nullptr;
+    SClientDataSet* QryTotAspiContr = nullptr;
+    SClientDataSet* QrySlReqpe = nullptr;
+    TClientDataSet* CdsRqpReporte = nullptr;
+
+    // --- 2 Ingresos, Retiros, Planta, Vacaciones ---
+    SClientDataSet* QryPlanta = nullptr;
+    SClientDataSet* QryPlantCarg = nullptr;
+    SClientDataSet* QryIngresos = nullptr;
+    SClientDataSet* QryIngreCarg = nullptr;
+    SClientDataSet* QryRetiros = nullptr;
+    SClientDataSet* QryRetirCarg = nullptr;
+    SClientDataSet* QryNmVacac = nullptr;
+    SClientDataSet* QryNmVacaCarg = nullptr;
+    SClientDataSet* QryIncapacidades = nullptr;
+    SClientDataSet* QryIncapCarg = nullptr;
+    SClientDataSet* QryVacantes = nullptr;
+    SClientDataSet* QryVacanCarg = nullptr;
+    TClientDataSet* CdsRptIngrRet = nullptr;
+    TClientDataSet* CdsRptIngrRetCg = nullptr;
+
+    // --- 3 Conciliación de Novedades ---
+    SClientDataSet* QryNmPrtgeCn = nullptr;
+    TDataSource* DtsCueNoved = nullptr;
+    SClientDataSet* QryNmNoved = nullptr;
+    SClientDataSet* QryNmCinca = nullptr;
+    TClientDataSet* CdsCueNoved = nullptr;
+    TClientDataSet* CdsNomxPag = nullptr;
+
+    // --- 4 Valor Nómina Centro de Costos ---
+    SClientDataSet* QryTotNomi = nullptr;
+    TClientDataSet* CdsTotNomi = nullptr;
+
+    // --- 5 Comisiones Conductores ---
+    SClientDataSet* QryComisCdtor = nullptr;
+    SClientDataSet* QryComisMante = nullptr;
+    TClientDataSet* CdsComisCdtor = nullptr;
+
+    // --- 6 Factura Empresa Usuaria ---
+    SClientDataSet* QryFacturaEmpr = nullptr;
+    TClientDataSet* CdsFacturaEmpr = nullptr;
+
+    // --- 7 Temporales ---
+    SClientDataSet* QryEmplTemp = nullptr;
+    SClientDataSet* QryEmplNoTemp = nullptr;
+    TClientDataSet* CdsEmpTemp = nullptr;
+    SClientDataSet* QryRpTemporales = nullptr;
+    SClientDataSet* QryGnDivip = nullptr;
+    SClientDataSet* QrySlRepf = nullptr;
+
+    // --- 8 Parafiscales ---
+    SClientDataSet* QryNmPrtgePf = nullptr;
+    SClientDataSet* QryAutol = nullptr;
+    SClientDataSet* QryNmPropa = nullptr;
+    TClientDataSet* CdsParafiscales = nullptr;
+
+    // --- 9 Consolidado Vacaciones ---
+    SClientDataSet* QryNmConva = nullptr;
+
+    // --- 10 Gestión Humana ---
+    SClientDataSet* QryGestionHumana = nullptr;
+    SClientDataSet* QrySeguridadSocial = nullptr;
+    SClientDataSet* QryParafiscales = nullptr;
+    SClientDataSet* QryCmpTotNomi = nullptr;
+    SClientDataSet* QryGHActivos = nullptr;
+    TClientDataSet* CdsGH = nullptr;
+    TClientDataSet* CdsSeguridadSocial = nullptr;
+    TClientDataSet* CdsPrfsGH = nullptr;
+    TClientDataSet* CdsCmpTotNomi = nullptr;
+
+    // Observations typed for the current run (set by the builders of report types 0 and 3).
+    QString gStObsErva;
+    // Account code of the current run (trimmed account edit, set by the validation for report type 0).
+    QString gStCodCuen;
+
+private:
+    TRemoteServer* m_server;
+    std::vector<SClientDataSet*> m_serverQueries;
+    std::vector<TClientDataSet*> m_resultSets;
+    QHash<QString, TDataSet*> m_byName;
+};
