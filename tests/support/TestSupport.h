@@ -25,3 +25,7 @@ QString postgresUrl();
             FAIL() << "VNMRTGEN_REQUIRE_PG is set but VNMRTGEN_PG_URL is empty";                         \
         GTEST_SKIP() << "no PostgreSQL server configured (VNMRTGEN_PG_URL)";                            \
     }
+
+#include <ostream>
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

@@ -1,0 +1,150 @@
+// PreparedReport: the output of report preparation, a list of pages of positioned primitives. Everything a
+// renderer needs is resolved here (texts evaluated and broken into lines, heights stretched, page numbers
+// filled in), so the PDF, the preview, the printer and the spreadsheet show the same thing.
+//
+// Units: millimetres from the top-left corner of the paper for positions and sizes; points for font sizes
+// and line widths. Text lines are broken at preparation with the engine's text measurer; a renderer draws
+// each line at its baseline and never re-wraps.
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QMarginsF>
+#include <QPicture>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <variant>
+#include <vector>
+
+class QDataStream;
+
+namespace report {
+
+enum class HAlign { Left, Center, Right, Justify };
+enum class VAlign { Top, Center, Bottom };
+
+struct FontSpec {
+    QString family = QStringLiteral("Arial");
+    double sizePt = 10.0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    QColor color = Qt::black;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+struct FrameSpec {
+    bool left = false, top = false, right = false, bottom = false;
+    double widthPt = 1.0;
+    QColor color = Qt::black;
+    bool any() const { return left || top || right || bottom; }
+    friend bool operator==(const FrameSpec&, const FrameSpec&) = default;
+};
+
+// A piece of a text line in one style (markup "<B>...</B>" makes bold runs).
+struct TextRun {
+    QString text;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+
+struct TextLine {
+    QVector<TextRun> runs;
+    double widthMm = 0;     // measured width of the whole line
+    bool endsParagraph = true; // false when the line was broken by wrapping (justified lines stretch)
+    QString plainText() const;
+};
+
+// The typed value behind a text, for the spreadsheet: a memo that shows exactly one expression keeps the
+// expression's number or date here, with the spreadsheet number format to show it with.
+struct CellValue {
+    enum class Kind { None, Number, Date } kind = Kind::None;
+    double number = 0;       // the number, or the date as days since 1899-12-30
+    QString excelFormat;     // e.g. "\"$\" #,##0.00" or "dd/mm/yyyy"
+};
+
+struct TextItem {
+    QRectF rect;            // mm
+    QVector<TextLine> lines;
+    FontSpec font;
+    HAlign hAlign = HAlign::Left;
+    VAlign vAlign = VAlign::Top;
+    double lineHeightMm = 0; // distance between baselines
+    double ascentMm = 0;     // from the top of a line to its baseline
+    double paddingMm = 0.5;  // inner gap between the frame and the text (left/right) and top
+    FrameSpec frame;
+    QColor fill;            // invalid: transparent
+    CellValue value;
+    QString name;           // name of the memo in the layout (find, diagnostics)
+    QString plainText() const; // lines joined by "\n"
+};
+
+struct LineItem {
+    QPointF from, to;       // mm
+    double widthPt = 1.0;
+    QColor color = Qt::black;
+};
+
+struct RectItem {
+    QRectF rect;
+    QColor fill;
+    FrameSpec frame;
+};
+
+struct PictureItem {
+    QRectF rect;            // mm: the box; the image is scaled into it keeping its aspect, centred
+    QImage image;
+    bool center = true;
+    bool keepAspect = true;
+};
+
+// Vector drawing recorded once (a chart): replayed scaled into rect.
+struct DrawingItem {
+    QRectF rect;
+    QPicture picture;       // recorded in a coordinate system of sourceSize
+    QSizeF sourceSize;
+};
+
+using PageItem = std::variant<TextItem, LineItem, RectItem, PictureItem, DrawingItem>;
+
+struct PreparedPage {
+    QSizeF paperMm{215.9, 279.4};
+    bool landscape = false;  // paperMm is already the oriented size; the flag is kept for printers
+    QMarginsF marginsMm{10, 10, 10, 10};
+    std::vector<PageItem> items;
+};
+
+struct OutlineEntry {
+    QString text;
+    int page = 0;        // 0-based page index
+    double yMm = 0;      // top of the band that produced it
+    int level = 0;       // nesting: 0 for top-level groups
+};
+
+struct PreparedReport {
+    QString title;
+    QString author = QStringLiteral("VNmRtgen");
+    QString subject = QStringLiteral("VNmRtgen PDF export");
+    std::vector<PreparedPage> pages;
+    std::vector<OutlineEntry> outline;
+
+    bool isEmpty() const { return pages.empty(); }
+    // Pages whose texts contain text (case-insensitive), in page order.
+    std::vector<int> findPages(const QString& text) const;
+    // Binary form for save and load of a prepared report ("VNRP" magic, versioned).
+    QByteArray serialize() const;
+    // Throws GeneralError with a Spanish message on a damaged or foreign file.
+    static PreparedReport deserialize(const QByteArray& data);
+    // The same form in a file (".vnrp"). save() replaces the file only once it is completely written;
+    // both throw GeneralError with a Spanish message naming the file.
+    void save(const QString& path) const;
+    static PreparedReport load(const QString& path);
+};
+
+} // namespace report

@@ -1,0 +1,177 @@
+#include "DisplayFormat.h"
+#include "Expression.h"
+#include "GeneralError.h"
+#include "TestSupport.h"
+#include "TextMeasurer.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+class FakeContext : public ExpressionContext {
+public:
+    QVariant fieldValue(const QString& ds, const QString& field) override {
+        if (ds == QLatin1String("Cds") && field == QLatin1String("VAL"))
+            return 1234.5;
+        if (ds == QLatin1String("Cds") && field == QLatin1String("NULO"))
+            return QVariant();
+        if (ds == QLatin1String("Cds") && field == QLatin1String("NOM"))
+            return QStringLiteral("Nómina");
+        if (ds == QLatin1String("Cds") && field == QLatin1String("CANT"))
+            return 7;
+        throw GeneralError(QStringLiteral("campo %1.%2").arg(ds, field));
+    }
+    QVariant variable(const QString& name) override {
+        if (name == QLatin1String("gDtFecFina"))
+            return QDateTime(QDate(2026, 12, 31), QTime(0, 0));
+        if (name == QLatin1String("gStEstudio"))
+            return QStringLiteral("S");
+        throw GeneralError(QStringLiteral("variable %1").arg(name));
+    }
+    QVariant systemValue(const QString& name) override {
+        return name == QLatin1String("PAGE#") ? QVariant(3) : QVariant();
+    }
+    QVariant aggregate(const ExprNode&) override { return 99.0; }
+};
+
+struct ExprCase {
+    const char* name;
+    const char* expr;
+    const char* expected; // the value as text, through valueText
+};
+
+class ExpressionTable : public ::testing::TestWithParam<ExprCase> {};
+
+TEST_P(ExpressionTable, Evaluates) {
+    testsupport::pinFormatSettings();
+    FakeContext ctx;
+    const QVariant v = Expression::parse(QString::fromUtf8(GetParam().expr)).evaluate(ctx);
+    EXPECT_EQ(valueText(v), QString::fromUtf8(GetParam().expected)) << GetParam().expr;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Language, ExpressionTable,
+    ::testing::Values(
+        ExprCase{"Precedence", "1 + 2 * 3 - 4 / 2", "5"},
+        ExprCase{"IntegerArithmeticStaysIntegral", "7 * 3", "21"},
+        ExprCase{"DivAndMod", "17 div 5 + 17 mod 5", "5"},
+        ExprCase{"Parentheses", "(1 + 2) * 3", "9"},
+        ExprCase{"UnaryMinus", "-Cds.\"CANT\" + 10", "3"},
+        ExprCase{"BracketedField", "<Cds.\"VAL\"> * 2", "2469"},
+        ExprCase{"NullCountsAsZero", "<Cds.\"NULO\"> + <Cds.\"VAL\">", "1234,5"},
+        ExprCase{"NullMinusNull", "<Cds.\"NULO\"> - <Cds.\"NULO\">", "0"},
+        ExprCase{"TextConcatenation", "'Total ' + Cds.\"NOM\"", "Total Nómina"},
+        ExprCase{"QuoteEscape", "'O''Brien'", "O'Brien"},
+        ExprCase{"LessThanAfterOperand", "<Cds.\"CANT\"> < 8", "True"},
+        ExprCase{"ComparisonsWithNull", "<Cds.\"NULO\"> = 0", "True"},
+        ExprCase{"TextComparison", "<gStEstudio> = 'S'", "True"},
+        ExprCase{"AndOrNot", "not (1 > 2) and (1 = 2 or 3 >= 3)", "True"},
+        ExprCase{"IifChoosesBranch", "IIF(<Cds.\"VAL\"> <> 0, 'con', 'sin')", "con"},
+        ExprCase{"QuarterOfDecember", "trunc(MonthOf(<gDtFecFina>) / 3)", "4"},
+        ExprCase{"YearOf", "YearOf(<gDtFecFina>)", "2026"},
+        ExprCase{"IntToStr", "IntToStr(42.9) + '!'", "42!"},
+        ExprCase{"FloatToStrUsesLocaleDecimals", "FloatToStr(2.5)", "2,5"},
+        ExprCase{"DivisionByZeroIsEmpty", "1 / 0", ""},
+        ExprCase{"PageNumber", "PAGE# + 1", "4"},
+        ExprCase{"AggregateAskedOfTheContext", "SUM(<Cds.\"VAL\">) + 1", "100"},
+        ExprCase{"DateVariablePrintsShortDate", "gDtFecFina", "31/12/2026"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Expression, SyntaxErrorsNameTheExpression) {
+    for (const char* bad : {"1 +", "IIF(1, 2", "<Cds.\"VAL\"", "'abierto", "2 $ 3", "Cds."}) {
+        try {
+            Expression::parse(QString::fromLatin1(bad));
+            ADD_FAILURE() << bad;
+        } catch (const GeneralError& e) {
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Error en la expresión '%1'").arg(QString::fromLatin1(bad))))
+                << e.message().toStdString();
+        }
+    }
+    FakeContext ctx;
+    EXPECT_THROW(Expression::parse(QStringLiteral("NoExiste(1)")).evaluate(ctx), GeneralError);
+}
+
+TEST(Expression, ReportsAggregatesAndDataSets) {
+    const Expression e = Expression::parse(QStringLiteral("SUM(<A.\"X\"> - <B.\"Y\">) + COUNT(Banda) + <C.\"Z\">"));
+    EXPECT_EQ(e.aggregates().size(), 2u);
+    EXPECT_EQ(e.dataSets(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    const AggregateCall count = describeAggregate(*e.aggregates()[1]);
+    EXPECT_EQ(count.function, AggregateFunction::Count);
+    EXPECT_EQ(count.bandName, QStringLiteral("Banda"));
+    EXPECT_TRUE(Expression::parse(QStringLiteral("'Página ' + IntToStr(PAGE#)")).usesPageNumbers());
+}
+
+struct FormatCase {
+    const char* name;
+    const char* format;
+    QVariant value;
+    const char* expected;
+    const char* excel;
+};
+
+class DisplayFormatTable : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(DisplayFormatTable, FormatsAndGivesTheSpreadsheetFormat) {
+    const FormatSettings fs = FormatSettings::colombian();
+    const DisplayFormat f(QString::fromLatin1(GetParam().format));
+    EXPECT_EQ(f.format(GetParam().value, fs), QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(f.excelFormat(fs), QString::fromUtf8(GetParam().excel));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, DisplayFormatTable,
+    ::testing::Values(
+        FormatCase{"Money", "%2.2m", 1234567.891, "$ 1.234.567,89", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"MoneyNegative", "%2.2m", -1234567.891, "-$ 1.234.567,89", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"MoneyZero", "%2.2m", 0.0, "$ 0,00", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"MoneyOfInteger", "%2.2m", 15, "$ 15,00", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"MoneyNullIsEmpty", "%2.2m", QVariant(), "", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"Fixed", "%2.2f", 1234.567, "1234,57", "0.00"},
+        FormatCase{"Thousands", "%2.2n", 1234.567, "1.234,57", "#,##0.00"},
+        FormatCase{"General", "%g", 12.5, "12,5", "General"},
+        FormatCase{"WholeNumber", "0", 7.6, "8", "0"},
+        FormatCase{"Pattern", "#,##0.00", 9876.5, "9.876,50", "#,##0.00"},
+        FormatCase{"TextPassesThrough", "%2.2m", QStringLiteral("ADMINISTRACION"), "ADMINISTRACION", "\"$\" #,##0.00;-\"$\" #,##0.00"},
+        FormatCase{"Date", "dd/mm/yyyy", QDateTime(QDate(2026, 3, 5), QTime(0, 0)), "05/03/2026", "dd/mm/yyyy"},
+        FormatCase{"DateTime", "dd/mm/yyyy hh:nn", QDateTime(QDate(2026, 3, 5), QTime(14, 7)), "05/03/2026 14:07", "dd/mm/yyyy hh:mm"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DisplayFormat, CellValuesKeepNumbersAndDates) {
+    const FormatSettings fs = FormatSettings::colombian();
+    const CellValue money = DisplayFormat(QStringLiteral("%2.2m")).cellValue(1234.567, fs);
+    EXPECT_EQ(money.kind, CellValue::Kind::Number);
+    EXPECT_DOUBLE_EQ(money.number, 1234.57);
+    const CellValue date = DisplayFormat(QStringLiteral("dd/mm/yyyy")).cellValue(QDateTime(QDate(2026, 1, 1), QTime()), fs);
+    EXPECT_EQ(date.kind, CellValue::Kind::Date);
+    EXPECT_DOUBLE_EQ(date.number, 46023);
+    EXPECT_EQ(DisplayFormat(QStringLiteral("%2.2m")).cellValue(QStringLiteral("x"), fs).kind, CellValue::Kind::None);
+}
+
+TEST(TextMeasurer, MarkupAndLineBreaking) {
+    const auto runs = TextMeasurer::parseMarkup(QStringLiteral("<B>OBSERVACIONES:</B> \n\nsin novedad"), true);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_TRUE(runs[0].bold);
+    EXPECT_EQ(runs[0].text, QStringLiteral("OBSERVACIONES:"));
+    EXPECT_FALSE(runs[1].bold);
+    TextMeasurer m;
+    FontSpec font;
+    const auto lines = m.breakLines(font, runs, 100, true);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].plainText(), QStringLiteral("OBSERVACIONES:"));
+    EXPECT_EQ(lines[1].plainText(), QString());
+    EXPECT_EQ(lines[2].plainText(), QStringLiteral("sin novedad"));
+    // Without markup the tags are text.
+    EXPECT_EQ(TextMeasurer::parseMarkup(QStringLiteral("<B>x</B>"), false).front().text, QStringLiteral("<B>x</B>"));
+    // A word longer than the width is cut by characters; every line fits.
+    const auto cut = m.breakLines(font, {TextRun{QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), false, false, false}}, 10, true);
+    EXPECT_GT(cut.size(), 2);
+    for (const TextLine& l : cut)
+        EXPECT_LE(l.widthMm, 10 + 1e-6);
+    // Without word wrap only line feeds break.
+    EXPECT_EQ(m.breakLines(font, {TextRun{QStringLiteral("uno dos tres cuatro cinco"), false, false, false}}, 5, false).size(), 1);
+}
+
+} // namespace
