@@ -347,6 +347,12 @@ public:
         if (!frag.setContent(xml, &message, &line))
             fail(e, QStringLiteral("el fragmento '%1' no es XML válido (línea %2): %3").arg(name).arg(line).arg(message));
         const QHash<QString, QString> saved = m_params;
+        // The fragment's own attributes are the defaults of its parameters.
+        const QDomNamedNodeMap defaults = frag.documentElement().attributes();
+        for (int i = 0; i < defaults.count(); ++i) {
+            const QDomAttr a = defaults.item(i).toAttr();
+            m_params.insert(a.name(), a.value());
+        }
         const QDomNamedNodeMap attrs = e.attributes();
         for (int i = 0; i < attrs.count(); ++i) {
             const QDomAttr a = attrs.item(i).toAttr();

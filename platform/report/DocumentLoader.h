@@ -26,7 +26,8 @@
 // center keepAspect/>, <line ... widthPt color/>, <subreport ... page/>, <crosstab>, <chart>.
 //
 // <include fragment="X" key="value"/> inserts the bands of fragment X (found through the fragment
-// resolver), with every "{key}" in its attributes and texts replaced by value. Errors name the file, the
+// resolver), with every "{key}" in its attributes and texts replaced by value; the attributes of the
+// fragment's root element give the defaults of keys the include does not set. Errors name the file, the
 // line and what is wrong; every expression is parsed at load, so a layout with a broken expression never
 // reaches preparation.
 #pragma once

@@ -1,0 +1,160 @@
+#include "DocumentLoader.h"
+#include "GeneralError.h"
+#include "ReportEngine.h"
+#include "ReportPresenter.h"
+#include "TDtmNmRtgen.h"
+#include "TDtmNmRtrep.h"
+#include "TestSupport.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ReportModule : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::pinFormatSettings();
+        rep.CodiUsua = [] { return QStringLiteral("JPEREZ"); };
+        rep.FecInic = [] { return TDateTime::encodeDate(2026, 10, 1); };
+        rep.FecFina = [] { return TDateTime::encodeDate(2026, 12, 31); };
+        company.AddField(QStringLiteral("NOM_EMPR"), TFieldType::ftString, 80);
+        company.AddField(QStringLiteral("NIT_EMPR"), TFieldType::ftFloat);
+        company.AddField(QStringLiteral("BMP_REPO"), TFieldType::ftBlob);
+        company.CreateDataSet();
+        company.Append();
+        company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."));
+        company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900123456);
+        company.Post();
+        rep.SetCompanyDataSet(&company);
+    }
+
+    report::PreparedReport prepareWithCommonBands(const char* body) {
+        const QByteArray xml = QByteArray(R"(<report name="frxPrueba"><page name="P">
+            <include fragment="CommonPageHeader" title="Título de prueba"/>)") +
+                               body + R"(<include fragment="CommonPageFooter"/></page></report>)";
+        report::DocumentLoader loader;
+        loader.setFragmentResolver(&TDtmNmRtrep::fragmentXml);
+        const report::ReportDocument doc = loader.load(xml, QStringLiteral("prueba.xml"));
+        report::ReportEngine engine(doc);
+        for (const auto& b : rep.Bindings())
+            engine.bindDataSet(b.get());
+        engine.setVariableHandler([this](const QString& n, QVariant& v) { return rep.frxRptRtgenGetValue(n, v); });
+        engine.setNow(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)));
+        return engine.prepare();
+    }
+
+    static QStringList texts(const report::PreparedReport& r) {
+        QStringList out;
+        for (const auto& page : r.pages)
+            for (const auto& item : page.items)
+                if (const auto* t = std::get_if<report::TextItem>(&item))
+                    out << t->plainText();
+        return out;
+    }
+
+    TDtmNmRtgen data{nullptr};
+    TDtmNmRtrep rep{&data};
+    TClientDataSet company{QStringLiteral("CdsGnEmpre")};
+};
+
+TEST_F(ReportModule, VariablesAnswerExactNamesOnly) {
+    QVariant v = QStringLiteral("sin tocar");
+    EXPECT_FALSE(rep.frxRptRtgenGetValue(QStringLiteral("gstcodusua"), v));
+    EXPECT_EQ(v.toString(), QStringLiteral("sin tocar"));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStCodUsua"), v));
+    EXPECT_EQ(v.toString(), QStringLiteral("JPEREZ"));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStDateFormat"), v));
+    EXPECT_EQ(v.toString(), QStringLiteral("dd/MM/yyyy"));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gDtFecFina"), v));
+    EXPECT_EQ(v.toDateTime().date(), QDate(2026, 12, 31));
+    data.gStObsErva = QStringLiteral("Sin observaciones");
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStObsErva"), v));
+    EXPECT_EQ(v.toString(), QStringLiteral("Sin observaciones"));
+    // The requisition pages' study flag: "N" while the requirements query holds no row.
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStEstudio"), v));
+    EXPECT_EQ(v.toString(), QStringLiteral("N"));
+}
+
+TEST_F(ReportModule, BindingsUseTheLayoutsUserNames) {
+    EXPECT_EQ(rep.Bindings().size(), 20u);
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryTotNomi"))->DataSet(), data.CdsTotNomi);
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryEmplTemp"))->DataSet(), data.CdsEmpTemp);
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGestionHumana"))->DataSet(), data.CdsGH);
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("CdsGH"))->DataSet(), data.CdsGH);
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGnEmpre"))->DataSet(), &company);
+    for (const auto& b : rep.Bindings())
+        EXPECT_NE(b->DataSet(), nullptr) << b->userName().toStdString();
+    EXPECT_EQ(rep.Reports().size(), 11u);
+}
+
+TEST_F(ReportModule, CommonHeaderAndFooterOnEveryPage) {
+    const report::PreparedReport r = prepareWithCommonBands(
+        R"(<band height="150"><memo left="0" top="0" width="10" height="5">uno</memo></band>
+           <band height="150"><memo left="0" top="0" width="10" height="5">dos</memo></band>)");
+    ASSERT_EQ(r.pages.size(), 2u); // the second band does not fit under the first
+    const QStringList t = texts(r);
+    for (const QString& expected :
+         {QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."), QStringLiteral("Informe gerencial"),
+          QStringLiteral("Título de prueba"), QStringLiteral("NIT: 900123456"), QStringLiteral("Página: 1"),
+          QStringLiteral("Página: 2"), QStringLiteral("Fecha: 06/12/2026"), QStringLiteral("Hora: 09:05:07"),
+          QStringLiteral("Periodo: 01/10/2026 - 31/12/2026"), QStringLiteral("Vestra:   VNmRtgen"),
+          QStringLiteral("Usuario: JPEREZ"), QStringLiteral("Formato Fecha: dd/MM/yyyy")})
+        EXPECT_TRUE(t.contains(expected)) << expected.toStdString();
+    EXPECT_EQ(t.count(QStringLiteral("Usuario: JPEREZ")), 2);
+}
+
+TEST_F(ReportModule, LogoPrintsOnlyWhenTheCompanyHasOne) {
+    auto pictures = [](const report::PreparedReport& r) {
+        int n = 0;
+        for (const auto& item : r.pages.front().items)
+            n += std::holds_alternative<report::PictureItem>(item);
+        return n;
+    };
+    EXPECT_EQ(pictures(prepareWithCommonBands("")), 0);
+    QImage logo(40, 30, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    logo.save(&buf, "PNG");
+    company.Edit();
+    company.FieldByName(QStringLiteral("BMP_REPO")).SetAsBytes(png);
+    company.Post();
+    const report::PreparedReport r = prepareWithCommonBands("");
+    EXPECT_EQ(pictures(r), 1);
+    EXPECT_TRUE(texts(r).contains(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S.")));
+}
+
+TEST_F(ReportModule, DateFormatChangeReachesFooterAndPeriod) {
+    FormatSettings::global().shortDateFormat = QStringLiteral("yyyy-MM-dd");
+    FormatSettings::global().dateSeparator = QLatin1Char('-');
+    const QStringList t = texts(prepareWithCommonBands(""));
+    testsupport::pinFormatSettings();
+    EXPECT_TRUE(t.contains(QStringLiteral("Formato Fecha: yyyy-MM-dd")));
+    EXPECT_TRUE(t.contains(QStringLiteral("Periodo: 2026-10-01 - 2026-12-31")));
+}
+
+TEST_F(ReportModule, ShowReportNeedsALayoutAndAPresenter) {
+    CapturePresenter capture;
+    rep.SetPresenter(&capture);
+    try {
+        // No layout document ships for this name.
+        TfrxReport missing(QStringLiteral("frxRptNoExiste"), &rep);
+        missing.ShowReport(true);
+        FAIL() << "no error";
+    } catch (const GeneralError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("El informe frxRptNoExiste no está disponible en esta versión del módulo."));
+    }
+    EXPECT_TRUE(capture.reports.empty());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
