@@ -1,0 +1,23 @@
+// Helpers of the schema tests: fresh databases and row digests.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+namespace schematest {
+
+// A new, empty SQLite file path in the test's temporary directory.
+QString freshPath(const QString& stem);
+
+// The first column of the first row of a query (invalid QVariant when there is none); fails the test
+// when the statement fails.
+QVariant scalar(const QSqlDatabase& db, const QString& sql);
+
+// A digest of every row of a table in a fixed order, for comparing two databases.
+QByteArray tableDigest(const QSqlDatabase& db, const QString& table);
+
+// Column names of a table, in order.
+QStringList columnsOf(const QSqlDatabase& db, const QString& table);
+
+} // namespace schematest
