@@ -57,6 +57,16 @@ TDtmNmRtgen::TDtmNmRtgen(TRemoteServer* server, QObject* parent) : QObject(paren
 
 TDtmNmRtgen::~TDtmNmRtgen() = default;
 
+void TDtmNmRtgen::LlenarNoved(bool Novedades, int codEmpr) {
+    CdsCueNoved->EmptyDataSet();
+    CdsCmpTotNomi->EmptyDataSet();
+    if (Novedades) {
+        QryNmPrtgeCn->Close();
+        QryNmPrtgeCn->ParamByName(QStringLiteral("COD_EMPR")).SetAsSmallInt(codEmpr);
+        QryNmPrtgeCn->Open();
+    }
+}
+
 TDataSet* TDtmNmRtgen::dataSetByName(const QString& name) const {
     return m_byName.value(name, nullptr);
 }

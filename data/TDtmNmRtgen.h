@@ -30,6 +30,11 @@ public:
     const std::vector<TClientDataSet*>& resultSets() const { return m_resultSets; }
     TRemoteServer* remoteServer() const { return m_server; }
 
+    // The data half of the novelty-account display (the form swaps its grids to match): empties
+    // CdsCueNoved and CdsCmpTotNomi; with Novedades re-opens QryNmPrtgeCn, the accounts of the novelty
+    // reconciliation, for company codEmpr.
+    void LlenarNoved(bool Novedades, int codEmpr);
+
     // --- form and shared ---
     SClientDataSet* QryNmRtgen = nullptr;
     TDataSource* DtsNmRtgen = nullptr;

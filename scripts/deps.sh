@@ -9,7 +9,7 @@ PACKAGES=(
   libxlsxwriter-dev libgtest-dev googletest
   postgresql
   fonts-liberation2 fonts-dejavu-core
-  qpdf poppler-utils sqlite3 python3
+  qpdf poppler-utils sqlite3 python3 python3-openpyxl
 )
 
 missing=()

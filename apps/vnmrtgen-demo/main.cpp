@@ -1,6 +1,10 @@
 // vnmrtgen-demo: creates the demo payroll database of the management reports.
 //
 //   vnmrtgen-demo (--sqlite FILE | --postgresql URL) [--scale N] [--seed S] [--force]
+//   vnmrtgen-demo --check FILE|URL [--company N] [--from YYYY-MM-DD] [--to YYYY-MM-DD]
+//
+// --check opens the database through the module's read-only application-server connection and runs every
+// fixed statement of the data module for the company and period, printing the rows each one returns.
 //
 // SQLite: the database is written to FILE.tmp and renamed to FILE when complete, so a failed run leaves
 // no half-written database behind; an existing FILE is replaced only with --force. PostgreSQL: the tables
@@ -10,7 +14,11 @@
 #include "DemoGenerator.h"
 #include "GeneralError.h"
 #include "PostgresUrl.h"
+#include "Providers.h"
+#include "SDCOMConnection.h"
 #include "Schema.h"
+#include "StatementCheck.h"
+#include "TDtmNmRtgen.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -94,6 +102,35 @@ DemoSummary fillPostgres(const DemoGenerator& generator, const PostgresUrl& url,
     return summary;
 }
 
+// Runs every fixed statement over the database; 0 when each ran and gave data where it should.
+int checkStatements(const QString& locator, int company, TDateTime from, TDateTime to) {
+    SDCOMConnection connection;
+    connection.Open(ConnectionParams::fromLocator(locator));
+    registerProviders(connection.Providers());
+    TDtmNmRtgen dtm(&connection);
+    const auto results = checkFixedStatements(dtm, company, from, to);
+    QTextStream out(stdout);
+    out << "Consultas fijas del módulo sobre " << locator << ", empresa " << company << ", periodo "
+        << from.date().toString(QStringLiteral("dd/MM/yyyy")) << " - " << to.date().toString(QStringLiteral("dd/MM/yyyy"))
+        << ":\n";
+    int failures = 0;
+    for (const StatementCheckResult& r : results) {
+        QString state;
+        if (!r.error.isEmpty())
+            state = QStringLiteral("ERROR: ") + r.error;
+        else if (r.expectsRows && !r.data)
+            state = r.parameterSets == 0 ? QStringLiteral("sin valores de prueba") : QStringLiteral("SIN DATOS");
+        else
+            state = QStringLiteral("ok");
+        if (state != QLatin1String("ok"))
+            ++failures;
+        out << "  " << r.query.leftJustified(20) << count(r.rows).rightJustified(8) << " filas  " << state << "\n";
+    }
+    out << (failures ? QStringLiteral("%1 consultas con problemas.\n").arg(failures)
+                     : QStringLiteral("Todas las consultas respondieron.\n"));
+    return failures ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -114,6 +151,12 @@ int main(int argc, char* argv[]) {
             "  --seed S            semilla de los datos: la misma semilla y escala dan los mismos datos; %1 "
             "si falta\n"
             "  --force             reemplaza el archivo o las tablas que ya existan\n"
+            "\n"
+            "       vnmrtgen-demo --check ARCHIVO|URL [--company N] [--from AAAA-MM-DD] [--to AAAA-MM-DD]\n"
+            "\n"
+            "  --check             ejecuta cada consulta fija del módulo sobre la base (solo lectura) y\n"
+            "                      muestra cuántas filas devuelve; empresa 1 y periodo 2026-10-01 a\n"
+            "                      2026-12-31 si faltan\n"
             "  -h, --help          muestra esta ayuda\n")
             .arg(DemoGenerator::kDefaultSeed);
 
@@ -126,7 +169,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption seedOption(QStringLiteral("seed"), QString(), QStringLiteral("s"),
                                         QString::number(DemoGenerator::kDefaultSeed));
     const QCommandLineOption forceOption(QStringLiteral("force"));
-    parser.addOptions({helpOption, sqliteOption, postgresOption, scaleOption, seedOption, forceOption});
+    const QCommandLineOption checkOption(QStringLiteral("check"), QString(), QStringLiteral("base"));
+    const QCommandLineOption companyOption(QStringLiteral("company"), QString(), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("fecha"), QStringLiteral("2026-10-01"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("fecha"), QStringLiteral("2026-12-31"));
+    parser.addOptions({helpOption, sqliteOption, postgresOption, scaleOption, seedOption, forceOption, checkOption,
+                       companyOption, fromOption, toOption});
 
     const auto usageError = [&](const QString& message) {
         err() << "vnmrtgen-demo: " << message << "\n\n" << help;
@@ -141,6 +189,20 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(helpOption)) {
         QTextStream(stdout) << help;
         return 0;
+    }
+    if (parser.isSet(checkOption)) {
+        const auto from = TDateTime::fromIso(parser.value(fromOption));
+        const auto to = TDateTime::fromIso(parser.value(toOption));
+        bool companyOk = false;
+        const int company = parser.value(companyOption).toInt(&companyOk);
+        if (!from || !to || !companyOk)
+            return usageError(QStringLiteral("Empresa o fechas no válidas para --check."));
+        try {
+            return checkStatements(parser.value(checkOption), company, *from, *to);
+        } catch (const GeneralError& e) {
+            err() << "vnmrtgen-demo: " << e.message() << "\n";
+            return 1;
+        }
     }
     if (!parser.positionalArguments().isEmpty())
         return usageError(

@@ -77,7 +77,8 @@ struct TextItem {
     VAlign vAlign = VAlign::Top;
     double lineHeightMm = 0; // distance between baselines
     double ascentMm = 0;     // from the top of a line to its baseline
-    double paddingMm = 0.5;  // inner gap between the frame and the text (left/right) and top
+    double paddingMm = 1.0;  // inner gap between the frame and the text, left and right
+    double paddingTopMm = 0.5; // inner gap above the first line (and below the last, when centring)
     FrameSpec frame;
     QColor fill;            // invalid: transparent
     CellValue value;

@@ -347,7 +347,7 @@ public:
             t.value = pm.format.cellValue(single, settings);
         if (m.stretch) {
             // The gap sits above the first line only: a one-line 10 pt text fits a 5 mm row.
-            const double needed = t.lines.size() * t.lineHeightMm + t.paddingMm;
+            const double needed = t.lines.size() * t.lineHeightMm + t.paddingTopMm;
             if (needed > t.rect.height())
                 t.rect.setHeight(needed);
         }

@@ -9,8 +9,7 @@
 namespace report {
 
 namespace {
-// Measuring device: 1200 dpi, so that one device unit is 1/1200 inch.
-constexpr double kDpi = 1200.0;
+constexpr double kDpi = TextMeasurer::kResolutionDpi;
 constexpr double kMmPerUnit = 25.4 / kDpi;
 
 QPaintDevice* measuringDevice() {
@@ -23,9 +22,18 @@ QPaintDevice* measuringDevice() {
     return img.get();
 }
 
+struct MetricsKey {
+    QString family;
+    double sizePt;
+    int style; // bold | italic << 1 | underline << 2, the spec's own flags included
+    bool operator==(const MetricsKey& o) const { return sizePt == o.sizePt && style == o.style && family == o.family; }
+};
+size_t qHash(const MetricsKey& k, size_t seed = 0) { return qHashMulti(seed, k.family, k.sizePt, k.style); }
+
 const QFontMetricsF& metrics(const FontSpec& spec, bool bold, bool italic, bool underline) {
-    static QHash<QString, std::shared_ptr<QFontMetricsF>> cache;
-    const QString key = QStringLiteral("%1|%2|%3%4%5").arg(spec.family).arg(spec.sizePt).arg(bold).arg(italic).arg(underline);
+    static QHash<MetricsKey, std::shared_ptr<QFontMetricsF>> cache;
+    const MetricsKey key{spec.family, spec.sizePt,
+                         int(bold || spec.bold) | int(italic || spec.italic) << 1 | int(underline || spec.underline) << 2};
     auto it = cache.find(key);
     if (it == cache.end())
         it = cache.insert(key, std::make_shared<QFontMetricsF>(TextMeasurer::qfont(spec, bold, italic, underline),

@@ -13,6 +13,9 @@ namespace report {
 
 class TextMeasurer {
 public:
+    // Resolution of the measuring device; renderers draw text in the same units and scale it.
+    static constexpr double kResolutionDpi = 1200.0;
+
     // The QFont every renderer uses for a font spec and run style.
     static QFont qfont(const FontSpec& spec, bool bold, bool italic, bool underline);
 

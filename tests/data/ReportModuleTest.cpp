@@ -7,7 +7,6 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -152,9 +151,3 @@ TEST_F(ReportModule, ShowReportNeedsALayoutAndAPresenter) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -7,14 +7,12 @@
 #include "SClientDataSet.h"
 #include "TDtmNmRtgen.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 
-// Parameter rows print as the provider name.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << text.toStdString();
-}
 
 namespace {
 

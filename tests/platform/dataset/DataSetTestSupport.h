@@ -12,8 +12,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 inline void PrintTo(const QVariant& v, std::ostream* os) {
     if (!v.isValid())
         *os << "null";

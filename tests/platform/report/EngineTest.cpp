@@ -4,7 +4,6 @@
 #include "ReportEngine.h"
 #include "TestSupport.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -302,9 +301,3 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

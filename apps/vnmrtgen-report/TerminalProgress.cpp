@@ -1,0 +1,121 @@
+#include "TerminalProgress.h"
+
+#include <algorithm>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void onInterrupt(int) {
+    if (g_stopRequested) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    g_stopRequested = 1;
+}
+
+} // namespace
+
+TerminalProgress::TerminalProgress(std::FILE* out) : m_out(out), m_tty(isatty(fileno(out)) != 0) {
+    g_stopRequested = 0;
+    std::signal(SIGINT, onInterrupt);
+}
+
+TerminalProgress::~TerminalProgress() {
+    endLine();
+    std::signal(SIGINT, SIG_DFL);
+}
+
+QString TerminalProgress::Barra(int done, int total, int width) {
+    const double fraction = total > 0 ? std::clamp(double(done) / total, 0.0, 1.0) : 0.0;
+    const int filled = static_cast<int>(fraction * width + 0.5);
+    return QStringLiteral("[%1%2] %3% (%4/%5)")
+        .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('-')))
+        .arg(static_cast<int>(fraction * 100), 3)
+        .arg(done)
+        .arg(total);
+}
+
+void TerminalProgress::draw(bool force) {
+    if (m_tty) {
+        QString line = Barra(m_done, m_total) + QLatin1Char(' ') + (m_item.isEmpty() ? m_message : m_item);
+        if (line.size() > 100)
+            line.truncate(100);
+        std::fprintf(m_out, "\r%s\x1b[K", line.toLocal8Bit().constData());
+        std::fflush(m_out);
+        m_lineOpen = true;
+        return;
+    }
+    const int tenth = m_total > 0 ? m_done * 10 / m_total : 0;
+    if (!force && tenth == m_lastTenth)
+        return;
+    m_lastTenth = tenth;
+    std::fprintf(m_out, "%s\n", Barra(m_done, m_total).toLocal8Bit().constData());
+    std::fflush(m_out);
+}
+
+void TerminalProgress::endLine() {
+    if (m_lineOpen) {
+        std::fputc('\n', m_out);
+        std::fflush(m_out);
+        m_lineOpen = false;
+    }
+}
+
+void TerminalProgress::Inicializar(int pCantidadDeRegistros, bool pResetAll) {
+    endLine();
+    m_total = pCantidadDeRegistros;
+    if (pResetAll || m_done > m_total)
+        m_done = 0;
+    m_lastTenth = -1;
+    draw(true);
+}
+
+void TerminalProgress::MensajeDelProceso(const QString& Value) {
+    m_message = Value;
+    if (!m_tty) {
+        std::fprintf(m_out, "%s\n", Value.toLocal8Bit().constData());
+        std::fflush(m_out);
+    } else {
+        draw(true);
+    }
+}
+
+void TerminalProgress::NombreItemActual(const QString& Value) {
+    m_item = Value;
+    draw(false);
+}
+
+void TerminalProgress::EmpleadoActual(double pIdentificacion, const QString& pNombre) {
+    m_item = QStringLiteral("%1 %2").arg(QString::number(pIdentificacion, 'f', 0), pNombre);
+    draw(false);
+}
+
+void TerminalProgress::ItemActualTerminado() {
+    ++m_done;
+    draw(false);
+}
+
+void TerminalProgress::EmpleadoActualTerminado() {
+    ItemActualTerminado();
+}
+
+void TerminalProgress::UltimoError(const QString& Value) {
+    endLine();
+    std::fprintf(m_out, "%s\n", Value.toLocal8Bit().constData());
+    std::fflush(m_out);
+}
+
+void TerminalProgress::Finalizar() {
+    m_done = m_total;
+    m_item.clear();
+    draw(true);
+    endLine();
+}
+
+bool TerminalProgress::ContinuarProceso() const {
+    return g_stopRequested == 0;
+}

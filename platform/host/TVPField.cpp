@@ -1,0 +1,5 @@
+#include "TVPField.h"
+
+TVPField::TVPField(QWidget* parent) : QPushButton(QStringLiteral("..."), parent) {
+    setFocusPolicy(Qt::NoFocus);
+}

@@ -1,0 +1,57 @@
+// XlsxLayout: where each primitive of a prepared report lands on a worksheet's cell grid. Internal to the
+// report library; the spreadsheet writer turns it into cells.
+//
+// Columns are shared by all pages (a worksheet has one set of column widths): every left and right edge of
+// a text, on any page, plus the left margins, sorted and clustered so that edges closer than the tolerance
+// become one. Rows belong to one page each: the same is done with the top and bottom edges of that page's
+// texts and its top and bottom margins, so a page keeps its height, blank stretches included, and the pages
+// follow one another. A text spans the cells between the edges nearest to its own. Row intervals taller
+// than a worksheet row may be are cut into equal rows.
+//
+// Texts that overlap on the page cannot both own the cells they share: a text whose cells are taken keeps
+// the first free cell of its span, unmerged, and when none is free its text is added to the text already
+// there, so nothing printed is lost.
+#pragma once
+
+#include "PreparedReport.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <vector>
+
+namespace report::detail {
+
+struct XlsxTextCell {
+    const TextItem* item = nullptr;
+    int firstRow = 0, lastRow = 0, firstCol = 0, lastCol = 0; // inclusive
+    QColor fill;             // the text's fill, or that of a filled rectangle it lies in
+    QString extraText;       // texts of overlapping items that found no cell of their own
+    bool merged() const { return lastRow > firstRow || lastCol > firstCol; }
+};
+
+struct XlsxImage {
+    QImage image;            // drawn over the cells, sized widthMm x heightMm
+    int row = 0, col = 0;    // cell holding the image's top-left corner
+    double xOffsetMm = 0, yOffsetMm = 0; // from that cell's top-left corner
+    double widthMm = 0, heightMm = 0;
+};
+
+struct XlsxLayout {
+    std::vector<double> columnWidthsMm;
+    std::vector<double> rowHeightsMm;
+    std::vector<int> pageFirstRows;  // first row of each page
+    std::vector<XlsxTextCell> texts;
+    std::vector<XlsxImage> images;
+};
+
+// Edges sorted and clustered: an edge further than tolerance from the start of the current cluster starts a
+// new one; each cluster is represented by its first (smallest) edge.
+std::vector<double> clusterEdges(std::vector<double> edges, double toleranceMm);
+
+// tallestRowMm: the largest height a row may take (a worksheet row holds at most 409 points). The layout
+// points into report's text items: the report must outlive it, hence no layout of a temporary.
+XlsxLayout layoutForXlsx(const PreparedReport& report, double toleranceMm = 0.5, double tallestRowMm = 144.0);
+XlsxLayout layoutForXlsx(PreparedReport&&, double = 0.5, double = 144.0) = delete;
+
+} // namespace report::detail

@@ -1,0 +1,32 @@
+// The eleven report types: their captions (the items of the form's report-type group, index 0 to 10), the
+// builder each one dispatches to, the layout it shows and whether it shows the progress window. The form,
+// the batch command and the tests take the types from this one table.
+#pragma once
+
+#include <QString>
+#include <array>
+
+class TReportBuilders;
+
+struct TReportType {
+    int index;
+    const char* caption;     // UTF-8, as the form shows it
+    const char* builderName; // GenerarXxx
+    void (TReportBuilders::*builder)();
+    const char* layout; // frxRptXxx of the report module
+    bool progressWindow;
+
+    QString Caption() const { return QString::fromUtf8(caption); }
+};
+
+inline constexpr int kReportTypeCount = 11;
+
+const std::array<TReportType, kReportTypeCount>& ReportTypes();
+// The entry of index T, or nullptr when T is not 0..10 (no type chosen).
+const TReportType* ReportTypeAt(int T);
+
+// Calls the builder of type T on builders; any other T does nothing.
+void Despachar(TReportBuilders& builders, int T);
+
+// Raised by a dispatch target whose builder this version does not have: never silently nothing.
+[[noreturn]] void InformeNoDisponible(int T);

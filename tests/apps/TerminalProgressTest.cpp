@@ -1,0 +1,91 @@
+// The batch command's progress display: the bar text, the lines written when stderr is no terminal, and
+// Ctrl+C turning into the builder's stop request.
+#include "TerminalProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+struct BarRow {
+    const char* name;
+    int done;
+    int total;
+    const char* bar;
+};
+void PrintTo(const BarRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+const BarRow kBars[] = {
+    {"nothing_done", 0, 200, "[----------]   0% (0/200)"},
+    {"half_a_mark_rounds_up", 90, 200, "[#####-----]  45% (90/200)"},
+    {"less_than_half_a_mark_rounds_down", 14, 100, "[#---------]  14% (14/100)"},
+    {"complete", 200, 200, "[##########] 100% (200/200)"},
+    {"more_done_than_announced_is_clamped", 250, 200, "[##########] 100% (250/200)"},
+    {"empty_run", 0, 0, "[----------]   0% (0/0)"},
+};
+
+class Bar : public ::testing::TestWithParam<BarRow> {};
+
+TEST_P(Bar, Text) {
+    EXPECT_EQ(TerminalProgress::Barra(GetParam().done, GetParam().total, 10),
+              QString::fromLatin1(GetParam().bar));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Bar, ::testing::ValuesIn(kBars),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+QString readAll(std::FILE* f) {
+    std::rewind(f);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    return QString::fromLocal8Bit(bytes);
+}
+
+TEST(TerminalProgress, WithoutATerminalWritesOneLinePerTenth) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress progress(out);
+        progress.Inicializar(20, true);
+        for (int i = 0; i < 20; ++i) {
+            progress.NombreItemActual(QStringLiteral("Empleado %1").arg(i));
+            progress.ItemActualTerminado();
+        }
+        progress.Finalizar();
+    }
+    const QStringList lines = readAll(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    std::fclose(out);
+    // The start, one line per tenth reached, and the end.
+    ASSERT_EQ(lines.size(), 12) << lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(lines.first().contains(QLatin1String("0% (0/20)")));
+    EXPECT_TRUE(lines.at(5).contains(QLatin1String("50% (10/20)")));
+    EXPECT_TRUE(lines.last().contains(QLatin1String("100% (20/20)")));
+}
+
+TEST(TerminalProgress, CtrlCAsksTheBuilderToStop) {
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress progress(out);
+        progress.Inicializar(5, true);
+        EXPECT_TRUE(progress.ContinuarProceso());
+        std::raise(SIGINT);
+        EXPECT_FALSE(progress.ContinuarProceso());
+    }
+    {
+        // A new run starts with no stop request.
+        TerminalProgress progress(out);
+        EXPECT_TRUE(progress.ContinuarProceso());
+    }
+    std::fclose(out);
+}
+
+} // namespace

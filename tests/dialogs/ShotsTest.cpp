@@ -1,0 +1,202 @@
+// Pictures of every window of the dialogs and the host frame, taken offscreen into VNMRTGEN_SHOTS_DIR
+// (default /tmp/vn-shots) for a person to look at, with the checks a picture makes possible: no label
+// text is cut by its own box or runs into a neighbour.
+#include "ConnectionParams.h"
+#include "HostFixture.h"
+#include "SClientDataSet.h"
+#include "TCaptura.h"
+#include "TClientDataSet.h"
+#include "TDataSource.h"
+#include "TFrmFormaProcesos.h"
+#include "TFrmInfoP50.h"
+#include "TFrmObserva.h"
+#include "TVNavegador.h"
+#include "TVNotas.h"
+#include "TVestraDBgrid.h"
+#include "Ugnproce.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString shotsDir() {
+    const QString dir = qEnvironmentVariableIsSet("VNMRTGEN_SHOTS_DIR")
+                            ? qEnvironmentVariable("VNMRTGEN_SHOTS_DIR")
+                            : QStringLiteral("/tmp/vn-shots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+void save(QWidget* w, const QString& name) {
+    const QPixmap pix = w->grab();
+    ASSERT_FALSE(pix.isNull());
+    EXPECT_TRUE(pix.save(QDir(shotsDir()).filePath(name)));
+}
+
+// Every visible one-line label shows its whole text and does not run into a sibling.
+void expectTidyLabels(QWidget* root) {
+    const auto labels = root->findChildren<QLabel*>();
+    for (QLabel* l : labels) {
+        if (!l->isVisibleTo(root) || l->text().isEmpty() || l->wordWrap() || !l->pixmap().isNull())
+            continue;
+        const int needed = l->fontMetrics().horizontalAdvance(l->text()) + l->margin() * 2;
+        EXPECT_LE(needed, l->contentsRect().width()) << "cut: " << l->text().toStdString();
+        const QRect used(l->pos(), QSize(needed, l->height()));
+        for (QWidget* other : l->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other == l || !other->isVisibleTo(root))
+                continue;
+            EXPECT_FALSE(used.intersects(other->geometry()))
+                << "overlap: " << l->text().toStdString() << " / " << other->objectName().toStdString();
+        }
+    }
+}
+
+TEST(ShotsTest, LookupDialogWithRows) {
+    auto connection = hostfixture::openConnection();
+    TVPField field;
+    field.Connection = connection.get();
+    field.SQL = {QStringLiteral(" SELECT COD_TNOM, NOM_TNOM  FROM NM_TNOMI  WHERE (COD_EMPR = 1) ")};
+    field.Variables = {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")};
+    field.Titulo = QStringLiteral(" Lista de Clases de Nómina");
+    field.Titulos = {QStringLiteral("Código"), QStringLiteral("Nombre")};
+    hostfixture::onModal(QStringLiteral("Captura"), [](QWidget* w) {
+        auto& d = static_cast<TCaptura&>(*w);
+        d.DBGrid1->setCurrentIndex(d.DBGrid1->model()->index(2, 1));
+        hostfixture::typeText(d.edtValor, QStringLiteral("Nómina"));
+        QApplication::processEvents();
+        expectTidyLabels(&d);
+        save(&d, QStringLiteral("captura.png"));
+        d.reject();
+    });
+    CapturaReducida(field);
+    LiberarCaptura();
+}
+
+TEST(ShotsTest, QueryByExampleDialog) {
+    auto connection = hostfixture::openConnection();
+    TVPField field;
+    field.Connection = connection.get();
+    field.SQL = {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI"),
+                 QStringLiteral("WHERE COD_EMPR = 1")};
+    field.Variables = {QStringLiteral("COD_TNOM")};
+    field.Titulo = QStringLiteral(" Lista de Prototipos");
+    field.Titulos = {QStringLiteral("Codigo Prototipo"), QStringLiteral("Nombre Pototipo")};
+    field.Tag = 1;
+    hostfixture::onModal(QStringLiteral("DlgQbe"), [](QWidget* dlg) {
+        dlg->findChild<QPushButton*>(QStringLiteral("QbeAnadir"))->click();
+        auto* campo = dlg->findChild<QComboBox*>(QStringLiteral("QbeCampo2"));
+        ASSERT_NE(campo, nullptr);
+        campo->setCurrentIndex(1);
+        hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor1")), QStringLiteral("3"));
+        hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor2")),
+                              QStringLiteral("Nómina"));
+        QApplication::processEvents();
+        expectTidyLabels(dlg);
+        save(dlg, QStringLiteral("qbe.png"));
+        static_cast<QDialog*>(dlg)->reject();
+        hostfixture::onModal(QStringLiteral("Captura"),
+                             [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    });
+    CapturaReducida(field);
+    LiberarCaptura();
+}
+
+TEST(ShotsTest, GridWithNavigator) {
+    TClientDataSet cds(QStringLiteral("CdsNmTnomi"));
+    cds.AddField(QStringLiteral("COD_TNOM"), TFieldType::ftSmallint)
+        .SetDisplayLabel(QStringLiteral("Código"));
+    cds.AddField(QStringLiteral("NOM_TNOM"), TFieldType::ftString, 40)
+        .SetDisplayLabel(QStringLiteral("Nombre"));
+    cds.CreateDataSet();
+    for (int code : {1, 3, 12}) {
+        cds.Append();
+        cds.FieldByName(QStringLiteral("COD_TNOM")).SetAsInteger(code);
+        cds.FieldByName(QStringLiteral("NOM_TNOM")).SetAsString(QStringLiteral("Nómina clase %1").arg(code));
+        cds.Post();
+    }
+    TDataSource source(QStringLiteral("DtsNmTnomi"), &cds);
+    QWidget box;
+    box.resize(460, 200);
+    auto* grid = new TVestraDBgrid(&box);
+    grid->setGeometry(8, 8, 444, 150);
+    grid->SetDataSource(&source);
+    TVestraColumn code;
+    code.fieldName = QStringLiteral("COD_TNOM");
+    code.width = 124;
+    code.button = true;
+    TVestraColumn name;
+    name.fieldName = QStringLiteral("NOM_TNOM");
+    name.width = 295;
+    name.readOnly = true;
+    grid->SetColumns({code, name});
+    auto* nav = new TVNavegador(&box);
+    nav->setGeometry(8, 164, 240, 27);
+    nav->SetDataSource(&source);
+    box.show();
+    cds.First();
+    cds.Next();
+    QApplication::processEvents();
+    save(&box, QStringLiteral("grid-navegador.png"));
+}
+
+TEST(ShotsTest, ProgressWindowMidProcess) {
+    TFrmInfoP50 win;
+    win.Inicializar(12, true);
+    const char* names[] = {"PÉREZ GÓMEZ ANA MARÍA", "ÑUSTES ROJAS LUIS", "CASTAÑO DÍAZ JULIÁN",
+                           "OSORIO PEÑA SOFÍA", "RAMÍREZ LÓPEZ ANDRÉS"};
+    double id = 79123450;
+    for (const char* n : names) {
+        win.MensajeDelProceso(QStringLiteral("Liquidando empleados temporales"));
+        win.EmpleadoActual(id++, QString::fromUtf8(n));
+        win.EmpleadoActualTerminado();
+    }
+    win.UltimoError(
+        QStringLiteral("sin contrato vigente en el periodo; se omite su liquidación de parafiscales"));
+    win.EmpleadoActual(id, QStringLiteral("VARGAS ÁVILA CAMILA"));
+    QApplication::processEvents();
+    expectTidyLabels(&win);
+    save(&win, QStringLiteral("infop50.png"));
+    win.SBVerDetallesClick();
+    QApplication::processEvents();
+    save(&win, QStringLiteral("infop50-compacta.png"));
+    win.close();
+}
+
+TEST(ShotsTest, ObservationsDialog) {
+    TFrmObserva dlg;
+    dlg.show();
+    dlg.MmoObserva->setPlainText(
+        QStringLiteral("Conciliación del primer trimestre.\nRevisar la novedad de Ñáñez (incapacidad)."));
+    QApplication::processEvents();
+    expectTidyLabels(&dlg);
+    save(&dlg, QStringLiteral("observa.png"));
+}
+
+TEST(ShotsTest, ProcessFormFrame) {
+    using namespace Ugnproce;
+    gStProtocolo = QStringLiteral("sqlite");
+    gStParSrv = hostfixture::databasePath();
+    gStParEmp = QStringLiteral("1");
+    TFrmFormaProcesos form;
+    form.setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS - Nómina - Reportes Gerenciales"));
+    form.NotasVestra->SetTituloForma(QStringLiteral("Reportes Gerenciales"));
+    form.NotasVestra->SetForma(QStringLiteral("FrmNmRtgen"));
+    auto* placeholder = new QLabel(QStringLiteral("Área del formulario derivado"), form.clientArea());
+    placeholder->move(20, 20);
+    form.FormCreate();
+    form.CambiarTamano(720, 520);
+    form.show();
+    QApplication::processEvents();
+    expectTidyLabels(&form);
+    save(&form, QStringLiteral("forma-procesos.png"));
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+// The load and unload steps behind the C entries: what a load leaves in the host globals, the objects it
+// creates and their order of destruction, a failed load, and loads and unloads out of turn.
+#include "FormFixture.h"
+#include "PluginLifetime.h"
+#include "TApplicationObject.h"
+#include "TCaptura.h"
+#include "TDtmNmRtgen.h"
+#include "TDtmNmRtrep.h"
+#include "TFrmNmRtgen.h"
+#include "TVsCmbCodigo.h"
+#include "Ugnproce.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+
+namespace {
+
+TLoadArguments fixtureArguments(const QString& parameters = QString(), const QString& version = QString()) {
+    return {QStringLiteral("sqlite"),
+            QStringLiteral("DBVestra"),
+            formtest::databasePath(),
+            QStringLiteral("admin"),
+            QStringLiteral("secreto"),
+            QStringLiteral("2"),
+            parameters,
+            version};
+}
+
+class Load : public ::testing::Test {
+protected:
+    void TearDown() override { VNmRtgenLib::Descargar(); }
+};
+
+TEST_F(Load, FillsTheHostGlobals) {
+    using namespace Ugnproce;
+    delete gSlParams;
+    gSlParams = nullptr;
+    const uint32_t id = VNmRtgenLib::Cargar(fixtureArguments(
+        QStringLiteral("LOTE \"AND COD_CCOS = 4\" RAPIDO"), QStringLiteral("8.2.1;2026-03-15")));
+    EXPECT_NE(id, 0u);
+    EXPECT_EQ(gStProtocolo, QStringLiteral("sqlite"));
+    EXPECT_EQ(gStAliasCnx, QStringLiteral("DBVestra"));
+    EXPECT_EQ(gStParSrv, formtest::databasePath());
+    EXPECT_EQ(gStParUsu, QStringLiteral("admin"));
+    EXPECT_EQ(gStParPas, QStringLiteral("secreto"));
+    EXPECT_EQ(gStParEmp, QStringLiteral("2"));
+    EXPECT_EQ(gStParHpv, QStringLiteral("AND COD_CCOS = 4"));
+    ASSERT_NE(gSlParams, nullptr);
+    EXPECT_EQ(*gSlParams, (QStringList{QStringLiteral("LOTE"), QStringLiteral("RAPIDO")}));
+    EXPECT_EQ(gStServerGUID, QStringLiteral("{07F759C0-5C4C-4A60-8A76-781F4D938D85}"));
+    EXPECT_EQ(gStServerName, QStringLiteral("VNmRtgen.VNmRtgenDmr"));
+    EXPECT_EQ(gStServerGUIDNet, QStringLiteral("{1AEE5EAD-02D1-44F2-8F88-2C1305E45A2C}"));
+    EXPECT_EQ(gStServerNameNet, QStringLiteral("VNmRtgenBD.VNmRtgen"));
+    EXPECT_EQ(gStPublicKeyToken, QStringLiteral("0f3a7c51d2e4b968"));
+    EXPECT_EQ(gStVersionCliente, QStringLiteral("8.2.1"));
+    EXPECT_EQ(gStFechaCliente, QStringLiteral("2026-03-15"));
+    EXPECT_EQ(gStNombProg, QStringLiteral("VNmRtgen"));
+}
+
+TEST_F(Load, ABlankParameterLineIsNotParsed) {
+    using namespace Ugnproce;
+    delete gSlParams;
+    gSlParams = nullptr;
+    VNmRtgenLib::Cargar(fixtureArguments(QStringLiteral("  \t "), QStringLiteral("8.2.1")));
+    EXPECT_EQ(gSlParams, nullptr);
+    EXPECT_EQ(gStParHpv, QStringLiteral("  \t "));
+    EXPECT_EQ(gStVersionCliente, QStringLiteral("8.2.1"));
+    EXPECT_EQ(gStFechaCliente, QString());
+}
+
+TEST_F(Load, TheClientDateStopsAtAFurtherSemicolon) {
+    VNmRtgenLib::Cargar(fixtureArguments(QString(), QStringLiteral("1.0;2026-01-02;resto")));
+    EXPECT_EQ(Ugnproce::gStFechaCliente, QStringLiteral("2026-01-02"));
+}
+
+TEST_F(Load, CreatesTheFourObjectsAndStartsOnTheLoadsCompany) {
+    const uint32_t id = VNmRtgenLib::Cargar(fixtureArguments());
+    ASSERT_NE(VNmRtgenLib::FrmNmRtgen, nullptr);
+    EXPECT_EQ(static_cast<uint32_t>(VNmRtgenLib::FrmNmRtgen->winId()), id);
+    EXPECT_EQ(VNmRtgenLib::FormaActiva, VNmRtgenLib::FrmNmRtgen);
+    EXPECT_EQ(VNmRtgenLib::DtmNmRtgen->parent(), &Application());
+    EXPECT_EQ(VNmRtgenLib::DtmNmRtrep->parent(), &Application());
+    EXPECT_EQ(Application().Tag, 2);
+    EXPECT_EQ(VNmRtgenLib::FrmNmRtgen->cmbEmpresa->currentCode(), QStringLiteral("2"));
+    EXPECT_EQ(VNmRtgenLib::DtmNmRtgen->QryNmTnomi->RecordCount(), 1);
+    // The form is not shown or placed by the load.
+    EXPECT_FALSE(VNmRtgenLib::FrmNmRtgen->isVisible());
+}
+
+TEST_F(Load, ASecondLoadReturnsTheExistingFormAndChangesNothing) {
+    const uint32_t first = VNmRtgenLib::Cargar(fixtureArguments());
+    TFrmNmRtgen* form = VNmRtgenLib::FrmNmRtgen;
+    TLoadArguments other = fixtureArguments();
+    other.empresa = QStringLiteral("1");
+    EXPECT_EQ(VNmRtgenLib::Cargar(other), first);
+    EXPECT_EQ(VNmRtgenLib::FrmNmRtgen, form);
+    EXPECT_EQ(Ugnproce::gStParEmp, QStringLiteral("2"));
+}
+
+TEST_F(Load, UnloadDestroysEverythingAndMayRunTwice) {
+    VNmRtgenLib::Cargar(fixtureArguments());
+    QPointer<QWidget> form = VNmRtgenLib::FrmNmRtgen;
+    QPointer<QObject> dtm = VNmRtgenLib::DtmNmRtgen;
+    QPointer<QObject> rep = VNmRtgenLib::DtmNmRtrep;
+    QPointer<QWidget> captura = &Captura();
+    VNmRtgenLib::Descargar();
+    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(dtm.isNull());
+    EXPECT_TRUE(rep.isNull());
+    EXPECT_TRUE(captura.isNull());
+    EXPECT_FALSE(VNmRtgenLib::Cargado());
+    EXPECT_EQ(VNmRtgenLib::FormaActiva, nullptr);
+    EXPECT_NO_THROW(VNmRtgenLib::Descargar());
+    // The globals outlive the objects.
+    EXPECT_EQ(Ugnproce::gStParEmp, QStringLiteral("2"));
+}
+
+TEST_F(Load, AFailedLoadLeavesNothingBehindAndALaterLoadWorks) {
+    TLoadArguments bad = fixtureArguments();
+    bad.servidor = QStringLiteral("/nonexistent/dir/none.sqlite");
+    EXPECT_ANY_THROW(VNmRtgenLib::Cargar(bad));
+    EXPECT_EQ(VNmRtgenLib::FrmNmRtgen, nullptr);
+    EXPECT_EQ(VNmRtgenLib::DtmNmRtgen, nullptr);
+    EXPECT_EQ(VNmRtgenLib::DtmNmRtrep, nullptr);
+    EXPECT_EQ(VNmRtgenLib::FormaActiva, nullptr);
+    EXPECT_NE(VNmRtgenLib::Cargar(fixtureArguments()), 0u);
+}
+
+} // namespace

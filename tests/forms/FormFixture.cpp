@@ -1,0 +1,102 @@
+#include "FormFixture.h"
+
+#include "FixtureWriter.h"
+#include "HostMessageBox.h"
+#include "Schema.h"
+#include "TDtmNmRtgen.h"
+#include "TDtmNmRtrep.h"
+#include "TFrmNmRtgen.h"
+#include "TestSupport.h"
+#include "Ugnproce.h"
+
+#include <QSqlDatabase>
+
+namespace formtest {
+
+namespace {
+
+QString createDatabase() {
+    const QString path = testsupport::tempPath(QStringLiteral("form-fixture.sqlite"));
+    const QString connection = Schema::createSqliteFile(path);
+    {
+        FixtureWriter fx(connection);
+        fx.insert(QStringLiteral("GN_EMPRE"),
+                  {{"COD_EMPR", 1}, {"NOM_EMPR", "TEMPORALES ANDINOS S.A.S."}, {"NIT_EMPR", 900123456.0}});
+        fx.insert(QStringLiteral("GN_EMPRE"),
+                  {{"COD_EMPR", 2}, {"NOM_EMPR", "SERVICIOS DEL VALLE LTDA."}, {"NIT_EMPR", 800654321.0}});
+        fx.insert(QStringLiteral("NM_TNOMI"), {{"COD_EMPR", 1}, {"COD_TNOM", 1}, {"NOM_TNOM", "QUINCENAL"}});
+        fx.insert(QStringLiteral("NM_TNOMI"), {{"COD_EMPR", 1}, {"COD_TNOM", 2}, {"NOM_TNOM", "MENSUAL"}});
+        fx.insert(QStringLiteral("NM_TNOMI"), {{"COD_EMPR", 2}, {"COD_TNOM", 7}, {"NOM_TNOM", "SEMANAL"}});
+        fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 1}, {"COD_PROT", 3}, {"NOM_PROT", "NOVEDADES"}});
+        fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 1}, {"COD_PROT", 5}, {"NOM_PROT", "COMISIONES"}});
+        fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 2}, {"COD_PROT", 9}, {"NOM_PROT", "VARIOS"}});
+        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
+                                               {"RMT_PRTG", 1},
+                                               {"TIP_PARA", "CN"},
+                                               {"TIP_NOVE", "INC"},
+                                               {"NOM_NOVE", "Incapacidades"},
+                                               {"COD_CUEN", "510527"},
+                                               {"COD_PROT", 3}});
+        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
+                                               {"RMT_PRTG", 2},
+                                               {"TIP_PARA", "CN"},
+                                               {"TIP_NOVE", "LIC"},
+                                               {"NOM_NOVE", "Licencias"},
+                                               {"COD_CUEN", "510530"},
+                                               {"COD_PROT", 3}});
+        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
+                                               {"RMT_PRTG", 3},
+                                               {"TIP_PARA", "PF"},
+                                               {"TIP_NOVE", "SEN"},
+                                               {"NOM_NOVE", "Sena"}});
+    }
+    QSqlDatabase::database(connection, false).close();
+    QSqlDatabase::removeDatabase(connection);
+    return path;
+}
+
+} // namespace
+
+QString databasePath() {
+    static const QString path = createDatabase();
+    return path;
+}
+
+void setGlobals() {
+    using namespace Ugnproce;
+    gStProtocolo = QStringLiteral("sqlite");
+    gStParSrv = databasePath();
+    gStAliasCnx.clear();
+    gStParUsu.clear();
+    gStParPas.clear();
+    gStParEmp = QStringLiteral("1");
+    gStCodiUsua = QStringLiteral("PRUEBAS");
+}
+
+Form::Form() {
+    testsupport::pinFormatSettings();
+    setGlobals();
+    dtm = std::make_unique<TDtmNmRtgen>(nullptr);
+    rep = std::make_unique<TDtmNmRtrep>(dtm.get());
+    frm = std::make_unique<TFrmNmRtgen>(*dtm, *rep);
+}
+
+Form::~Form() {
+    frm.reset();
+    rep.reset();
+    dtm.reset();
+}
+
+MessageLog::MessageLog() {
+    HostMessageBox::hook() = [this](QWidget*, QMessageBox::Icon, const QString&, const QString& text,
+                                    QMessageBox::StandardButtons) {
+        texts << text;
+        return QMessageBox::Ok;
+    };
+}
+
+MessageLog::~MessageLog() {
+    HostMessageBox::hook() = nullptr;
+}
+
+} // namespace formtest

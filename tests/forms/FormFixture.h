@@ -1,0 +1,42 @@
+// A small payroll database for the form tests and the form built over it, as the load builds it: host
+// globals pointing at the SQLite file, the data module, the report module, then the form (whose
+// FormCreate opens the connection and selects company 1).
+//
+// Company 1 has payroll classes 1 QUINCENAL and 2 MENSUAL, prototypes 3 NOVEDADES and 5 COMISIONES and two
+// novelty accounts (NM_PRTGE kind CN); company 2 has class 7 SEMANAL and prototype 9 VARIOS only.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class TDtmNmRtgen;
+class TDtmNmRtrep;
+class TFrmNmRtgen;
+
+namespace formtest {
+
+// Path of the fixture database, created on first use.
+QString databasePath();
+
+// Points the host globals at the fixture (company 1).
+void setGlobals();
+
+struct Form {
+    Form();
+    ~Form();
+    std::unique_ptr<TDtmNmRtgen> dtm;
+    std::unique_ptr<TDtmNmRtrep> rep;
+    std::unique_ptr<TFrmNmRtgen> frm;
+    TFrmNmRtgen* operator->() const { return frm.get(); }
+};
+
+// Message boxes of the host components and the form land here instead of on the screen.
+struct MessageLog {
+    MessageLog();
+    ~MessageLog();
+    QStringList texts;
+};
+
+} // namespace formtest

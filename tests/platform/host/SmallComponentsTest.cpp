@@ -1,0 +1,63 @@
+#include "TVsCmbCodigo.h"
+#include "TVsFecha.h"
+
+#include <QCalendarWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TVsFechaTest, APressAnnouncesItselfBeforeThePickAndThePickIsWrittenInTheShortFormat) {
+    TVsFecha fecha;
+    fecha.show();
+    QStringList order;
+    QObject::connect(&fecha, &TVsFecha::mouseDown, [&] {
+        order << QStringLiteral("mouseDown");
+        // The owner copies its edit's date in here, before the calendar opens on it.
+        fecha.SetDate(QStringLiteral("15/03/2026"));
+    });
+    QObject::connect(&fecha, &TVsFecha::datePicked,
+                     [&] { order << QStringLiteral("picked:") + fecha.Date(); });
+
+    QTest::mouseClick(&fecha, Qt::LeftButton);
+    ASSERT_NE(fecha.calendar(), nullptr);
+    EXPECT_EQ(fecha.calendar()->selectedDate(), QDate(2026, 3, 15));
+    QTest::keyClick(fecha.calendar()->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")),
+                    Qt::Key_Right);
+    QTest::keyClick(fecha.calendar()->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")),
+                    Qt::Key_Return);
+    EXPECT_EQ(order, (QStringList{QStringLiteral("mouseDown"), QStringLiteral("picked:16/03/2026")}));
+    QApplication::processEvents();
+    EXPECT_EQ(fecha.calendar(), nullptr);
+}
+
+TEST(TVsFechaTest, AnInvalidDateOpensTheCalendarOnToday) {
+    TVsFecha fecha;
+    fecha.show();
+    fecha.SetDate(QStringLiteral("31/02/2026"));
+    QSignalSpy picked(&fecha, &TVsFecha::datePicked);
+    QTest::mouseClick(&fecha, Qt::LeftButton);
+    ASSERT_NE(fecha.calendar(), nullptr);
+    EXPECT_EQ(fecha.calendar()->selectedDate(), QDate::currentDate());
+    fecha.closeCalendar();
+    EXPECT_EQ(picked.count(), 0);
+    EXPECT_EQ(fecha.Date(), QStringLiteral("31/02/2026"));
+}
+
+TEST(TVsCmbCodigoTest, CodesTravelWithTheShownTexts) {
+    TVsCmbCodigo combo;
+    combo.addItem(QStringLiteral("COD_TNOM"), QStringLiteral("Código"));
+    combo.addItem(QStringLiteral("NOM_TNOM"), QStringLiteral("Nombre"));
+    EXPECT_EQ(combo.currentText(), QStringLiteral("Código"));
+    EXPECT_EQ(combo.currentCode(), QStringLiteral("COD_TNOM"));
+    EXPECT_TRUE(combo.setCurrentCode(QStringLiteral("NOM_TNOM")));
+    EXPECT_EQ(combo.currentText(), QStringLiteral("Nombre"));
+    EXPECT_FALSE(combo.setCurrentCode(QStringLiteral("OTRO")));
+    EXPECT_EQ(combo.currentCode(), QStringLiteral("NOM_TNOM"));
+    EXPECT_EQ(combo.maxVisibleItems(), 15);
+    combo.clear();
+    EXPECT_EQ(combo.currentCode(), QString());
+}
+
+} // namespace

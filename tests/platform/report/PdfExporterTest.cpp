@@ -1,0 +1,255 @@
+// The PDF export, read back with the tools a user's viewer relies on: qpdf checks the structure and the
+// outline, poppler extracts the text, lists the fonts and the document information, and rasterises pages.
+#include "ImageExporter.h"
+#include "OutputFixture.h"
+#include "PdfExporter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+using namespace report;
+using outtest::errorOf;
+using outtest::runTool;
+
+namespace {
+
+// The sample report exported once for the read-only checks.
+const QString& samplePdf() {
+    static const QString path = [] {
+        const QString p = testsupport::tempPath(QStringLiteral("muestra.pdf"));
+        PdfExporter::exportToFile(outtest::sampleReport(), p);
+        return p;
+    }();
+    return path;
+}
+
+QString toolText(const outtest::ToolResult& r) {
+    return QString::fromUtf8(r.out);
+}
+
+// "Key: value" lines of pdfinfo.
+QString infoField(const QString& info, const QString& key) {
+    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(QRegularExpression::escape(key)),
+                                QRegularExpression::MultilineOption);
+    return re.match(info).captured(1).trimmed();
+}
+
+QJsonArray outlines(const QString& pdf) {
+    const auto r = runTool(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), pdf});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return QJsonDocument::fromJson(r.out).object().value(QStringLiteral("outlines")).toArray();
+}
+
+} // namespace
+
+TEST(PdfExport, StructureIsValid) {
+    VN_REQUIRE_TOOL("qpdf");
+    const auto r = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), samplePdf()});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(toolText(r).contains(QStringLiteral("No syntax or stream encoding errors found")))
+        << r.out.toStdString();
+}
+
+TEST(PdfExport, TextIsExtractableWithAccentsPageByPage) {
+    VN_REQUIRE_TOOL("pdftotext");
+    const auto r = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), samplePdf(),
+                                                        QStringLiteral("-")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList pages = toolText(r).split(QLatin1Char('\f'));
+    ASSERT_GE(pages.size(), 3);
+    for (const QString& expected : {QStringLiteral("Nómina de prueba"), QStringLiteral("AÑO 2024"),
+                                    QStringLiteral("Pérez Ñáñez, José"), QStringLiteral("$ 1.234.567,89"),
+                                    QStringLiteral("Total: Ñandú"), QStringLiteral("Observación con fondo"),
+                                    QStringLiteral("Código")})
+        EXPECT_TRUE(pages[0].contains(expected)) << expected.toStdString() << "\n" << pages[0].toStdString();
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("continuación")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("15/01/2024")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("Gráfico de nómina")));
+    EXPECT_FALSE(pages[2].contains(QStringLiteral("Pérez")));
+}
+
+TEST(PdfExport, FontsAreEmbeddedWithUnicodeMaps) {
+    VN_REQUIRE_TOOL("pdffonts");
+    const auto r = runTool(QStringLiteral("pdffonts"), {samplePdf()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = toolText(r).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    int fonts = 0;
+    for (const QString& line : lines.mid(2)) { // after the header and its rule
+        const QStringList cols = line.simplified().split(QLatin1Char(' '));
+        ASSERT_GE(cols.size(), 6) << line.toStdString();
+        // ... emb sub uni object ID
+        EXPECT_EQ(cols[cols.size() - 5], QStringLiteral("yes")) << "not embedded: " << line.toStdString();
+        EXPECT_EQ(cols[cols.size() - 3], QStringLiteral("yes")) << "no Unicode map: " << line.toStdString();
+        ++fonts;
+    }
+    EXPECT_GE(fonts, 2) << "regular and bold";
+}
+
+TEST(PdfExport, DocumentInformationAndPageSizes) {
+    VN_REQUIRE_TOOL("pdfinfo");
+    const auto r = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                      QStringLiteral("3"), samplePdf()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString info = toolText(r);
+    EXPECT_EQ(infoField(info, QStringLiteral("Title")), QStringLiteral("Nómina de prueba"));
+    EXPECT_EQ(infoField(info, QStringLiteral("Author")), QStringLiteral("VNmRtgen"));
+    EXPECT_EQ(infoField(info, QStringLiteral("Subject")), QStringLiteral("VNmRtgen PDF export"));
+    EXPECT_EQ(infoField(info, QStringLiteral("Creator")), QStringLiteral("VNmRtgen"));
+    EXPECT_EQ(infoField(info, QStringLiteral("Pages")), QStringLiteral("3"));
+    EXPECT_TRUE(infoField(info, QStringLiteral("Page    1 size")).startsWith(QStringLiteral("612 x 792 pts")));
+    EXPECT_TRUE(infoField(info, QStringLiteral("Page    2 size")).startsWith(QStringLiteral("612 x 792 pts")));
+    EXPECT_TRUE(infoField(info, QStringLiteral("Page    3 size")).startsWith(QStringLiteral("792 x 612 pts")))
+        << "landscape page";
+}
+
+TEST(PdfExport, OutlineIsATreeOfBookmarksToPagesAndHeights) {
+    VN_REQUIRE_TOOL("qpdf");
+    const QJsonArray top = outlines(samplePdf());
+    ASSERT_EQ(top.size(), 2);
+    const QJsonObject a = top[0].toObject(), b = top[1].toObject();
+    EXPECT_EQ(a.value(QStringLiteral("title")).toString(), QStringLiteral("Grupo A"));
+    EXPECT_EQ(a.value(QStringLiteral("destpageposfrom1")).toInt(), 1);
+    EXPECT_EQ(b.value(QStringLiteral("title")).toString(), QStringLiteral("Grupo B"));
+    EXPECT_EQ(b.value(QStringLiteral("destpageposfrom1")).toInt(), 3);
+    const QJsonArray kids = a.value(QStringLiteral("kids")).toArray();
+    ASSERT_EQ(kids.size(), 1);
+    EXPECT_EQ(kids[0].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Subgrupo A.1"));
+    EXPECT_EQ(kids[0].toObject().value(QStringLiteral("destpageposfrom1")).toInt(), 2);
+    // "Grupo A" starts 54 mm below the top of a 792 pt page: 792 - 54 * 72 / 25.4 = 638.93.
+    const QJsonArray dest = a.value(QStringLiteral("dest")).toArray();
+    ASSERT_EQ(dest.size(), 5);
+    EXPECT_EQ(dest[1].toString(), QStringLiteral("/XYZ"));
+    EXPECT_NEAR(dest[3].toDouble(), 638.93, 0.01);
+}
+
+TEST(PdfExport, CatalogOpensTheOutline) {
+    VN_REQUIRE_TOOL("qpdf");
+    const auto trailer = runTool(QStringLiteral("qpdf"), {QStringLiteral("--show-object=trailer"), samplePdf()});
+    const QString root = QRegularExpression(QStringLiteral("/Root (\\d+) 0 R")).match(toolText(trailer)).captured(1);
+    ASSERT_FALSE(root.isEmpty()) << trailer.out.toStdString();
+    const auto catalog = runTool(QStringLiteral("qpdf"), {QStringLiteral("--show-object=") + root, samplePdf()});
+    EXPECT_TRUE(toolText(catalog).contains(QStringLiteral("/PageMode /UseOutlines"))) << catalog.out.toStdString();
+    EXPECT_TRUE(toolText(catalog).contains(QStringLiteral("/Outlines "))) << catalog.out.toStdString();
+}
+
+TEST(PdfExport, WithoutOutlineOrWithDeepLevels) {
+    VN_REQUIRE_TOOL("qpdf");
+    PreparedReport r = outtest::sampleReport();
+    const QString plain = testsupport::tempPath(QStringLiteral("sin-indice.pdf"));
+    PdfExporter::exportToFile(r, plain, PdfOptions{1200, false});
+    EXPECT_EQ(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), plain}).exitCode, 0);
+    EXPECT_TRUE(outlines(plain).isEmpty());
+    EXPECT_EQ(infoField(toolText(runTool(QStringLiteral("pdfinfo"), {plain})), QStringLiteral("Author")),
+              QStringLiteral("VNmRtgen"));
+
+    // A level two below its predecessor hangs one below it; a level-0 entry closes the open branches.
+    r.outline = {OutlineEntry{QStringLiteral("Uno"), 0, 10, 0}, OutlineEntry{QStringLiteral("Uno.a"), 0, 20, 2},
+                 OutlineEntry{QStringLiteral("Uno.a.i"), 1, 20, 3}, OutlineEntry{QStringLiteral("Dos"), 2, 30, 0}};
+    const QString deep = testsupport::tempPath(QStringLiteral("profundo.pdf"));
+    PdfExporter::exportToFile(r, deep);
+    EXPECT_EQ(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), deep}).exitCode, 0);
+    const QJsonArray top = outlines(deep);
+    ASSERT_EQ(top.size(), 2);
+    const QJsonArray uno = top[0].toObject().value(QStringLiteral("kids")).toArray();
+    ASSERT_EQ(uno.size(), 1);
+    EXPECT_EQ(uno[0].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Uno.a"));
+    EXPECT_EQ(uno[0].toObject().value(QStringLiteral("kids")).toArray().size(), 1);
+    EXPECT_EQ(top[1].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Dos"));
+}
+
+TEST(PdfExport, RasterisedPageMatchesTheRenderer) {
+    VN_REQUIRE_TOOL("pdftoppm");
+    QTemporaryDir dir;
+    const QString prefix = QDir(dir.path()).filePath(QStringLiteral("p"));
+    const auto r = runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-png"),
+                                                       samplePdf(), prefix});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QImage pdfPage(prefix + QStringLiteral("-1.png"));
+    ASSERT_FALSE(pdfPage.isNull());
+    EXPECT_NEAR(pdfPage.width(), 215.9 / 25.4 * 80, 1);
+    const QImage ours = ImageExporter::renderPage(outtest::sampleReport().pages[0], 80);
+    // Same ink in the same places: title, amounts column, table frame, logo.
+    const QRectF regions[] = {outtest::kTitleRect, outtest::kAmountRect, QRectF(11, 54, 160, 24),
+                              QRectF(10, 262, 50, 4)};
+    for (const QRectF& region : regions) {
+        const QRect px = outtest::pixelRect(region, 80);
+        const int fromPdf = outtest::darkPixels(pdfPage, px), fromRenderer = outtest::darkPixels(ours, px);
+        EXPECT_GT(fromPdf, 10) << "no ink in " << region.x() << "," << region.y();
+        EXPECT_NEAR(fromPdf, fromRenderer, 0.25 * fromRenderer + 10) << "ink differs in " << region.x() << "," << region.y();
+    }
+    EXPECT_TRUE(outtest::isMostly(pdfPage, outtest::pixelRect(QRectF(12, 17, 32, 15), 80), qRgb(220, 0, 0), 0.9, 30))
+        << "logo";
+    EXPECT_TRUE(outtest::isMostly(pdfPage, outtest::pixelRect(QRectF(20, 120, 150, 120), 80), qRgb(255, 255, 255), 1.0, 0))
+        << "blank body";
+    const QImage landscape(prefix + QStringLiteral("-3.png"));
+    EXPECT_GT(landscape.width(), landscape.height());
+    EXPECT_TRUE(outtest::isMostly(landscape, outtest::pixelRect(QRectF(41, 41, 58, 48), 80), qRgb(0, 0, 200), 0.95, 30))
+        << "chart drawing";
+}
+
+TEST(PdfExport, AnEmptyReportIsRefusedAndLeavesTheTarget) {
+    const QString path = testsupport::tempPath(QStringLiteral("vacio.pdf"));
+    outtest::writeFile(path, "anterior");
+    EXPECT_EQ(errorOf([&] { PdfExporter::exportToFile(PreparedReport{}, path); }),
+              QStringLiteral("El informe no tiene páginas para exportar."));
+    EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
+}
+
+TEST(PdfExport, UnwritableDirectoryLeavesTheTargetUntouched) {
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+#endif
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("informe.pdf"));
+    outtest::writeFile(path, "anterior");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString message = errorOf([&] { PdfExporter::exportToFile(outtest::sampleReport(), path); });
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(path))) << message.toStdString();
+    EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
+}
+
+#ifdef Q_OS_UNIX
+// Fault injection: a file size limit makes the write fail half way, as a full disk would.
+TEST(PdfExport, AWriteFailingHalfWayLeavesTheTargetUntouched) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("informe.pdf"));
+    outtest::writeFile(path, "anterior");
+    const PreparedReport report = outtest::sampleReport();
+    const QByteArray pdf = PdfExporter::toPdf(report);
+    ASSERT_GT(pdf.size(), 4096);
+
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 2048;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const QString message = errorOf([&] { PdfExporter::exportToFile(report, path); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(path))) << message.toStdString();
+    EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("informe.pdf")}) << "no temporary left";
+}
+#endif
+
+TEST(PdfExport, ReplacesAnExistingFile) {
+    const QString path = testsupport::tempPath(QStringLiteral("reemplazo.pdf"));
+    outtest::writeFile(path, "anterior");
+    PdfExporter::exportToFile(outtest::sampleReport(), path);
+    EXPECT_TRUE(outtest::readFile(path).startsWith("%PDF-"));
+}

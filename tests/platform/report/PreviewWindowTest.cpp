@@ -1,0 +1,259 @@
+// The preview window driven offscreen: navigation by commands, keys, the page box, the outline and the user's
+// own scrolling; zoom modes; search; and what the window shows on screen.
+#include "OutputFixture.h"
+#include "PreviewWindow.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace report;
+
+namespace {
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<PreviewWindow>(outtest::sampleReport());
+        window->resize(1000, 760);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    QScrollBar* vertical() const { return window->pageView()->verticalScrollBar(); }
+    double unitsPerMm() const { return window->pageView()->viewport()->logicalDpiX() / 25.4; }
+
+    std::unique_ptr<PreviewWindow> window;
+};
+
+} // namespace
+
+TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSize) {
+    EXPECT_EQ(window->pageCount(), 3);
+    EXPECT_EQ(window->currentPage(), 0);
+    EXPECT_DOUBLE_EQ(window->zoom(), 1.0);
+    EXPECT_EQ(window->zoomMode(), PreviewWindow::ZoomMode::Fixed);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vista previa - Nómina de prueba"));
+    auto* pageBox = window->findChild<QSpinBox*>();
+    ASSERT_NE(pageBox, nullptr);
+    EXPECT_EQ(pageBox->value(), 1);
+    EXPECT_EQ(pageBox->maximum(), 3);
+}
+
+TEST_F(PreviewTest, NavigationCommands) {
+    QSignalSpy changed(window.get(), &PreviewWindow::currentPageChanged);
+    struct Step {
+        const char* name;
+        void (PreviewWindow::*command)();
+        int expected;
+    };
+    const Step steps[] = {
+        {"next", &PreviewWindow::nextPage, 1},     {"next again", &PreviewWindow::nextPage, 2},
+        {"next at end", &PreviewWindow::nextPage, 2}, {"previous", &PreviewWindow::previousPage, 1},
+        {"first", &PreviewWindow::firstPage, 0},   {"previous at start", &PreviewWindow::previousPage, 0},
+        {"last", &PreviewWindow::lastPage, 2},
+    };
+    for (const Step& s : steps) {
+        (window.get()->*s.command)();
+        EXPECT_EQ(window->currentPage(), s.expected) << s.name;
+    }
+    EXPECT_EQ(changed.count(), 5);
+    window->goToPage(99);
+    EXPECT_EQ(window->currentPage(), 2);
+    window->goToPage(-4);
+    EXPECT_EQ(window->currentPage(), 0);
+    EXPECT_EQ(window->findChild<QSpinBox*>()->value(), 1);
+}
+
+TEST_F(PreviewTest, KeysNavigateZoomAndClose) {
+    window->pageView()->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_PageDown);
+    EXPECT_EQ(window->currentPage(), 1);
+    QTest::keyClick(window.get(), Qt::Key_End);
+    EXPECT_EQ(window->currentPage(), 2);
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    EXPECT_EQ(window->currentPage(), 1);
+    QTest::keyClick(window.get(), Qt::Key_Home);
+    EXPECT_EQ(window->currentPage(), 0);
+    QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window->zoom(), 1.25);
+    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(window->zoom(), 0.75);
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->focusWidget() && window->focusWidget()->inherits("QLineEdit"));
+
+    QSignalSpy closed(window.get(), &PreviewWindow::closed);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(PreviewTest, PageBoxJumps) {
+    auto* pageBox = window->findChild<QSpinBox*>();
+    pageBox->setValue(3);
+    EXPECT_EQ(window->currentPage(), 2);
+    window->firstPage();
+    EXPECT_EQ(pageBox->value(), 1);
+}
+
+TEST_F(PreviewTest, ZoomStepsAndFits) {
+    window->zoomIn();
+    EXPECT_DOUBLE_EQ(window->zoom(), 1.25);
+    window->setZoom(0.5);
+    window->zoomOut();
+    EXPECT_DOUBLE_EQ(window->zoom(), 0.25);
+    window->zoomOut();
+    EXPECT_DOUBLE_EQ(window->zoom(), 0.25) << "smallest step";
+    auto* zoomBox = window->findChild<QComboBox*>();
+    ASSERT_NE(zoomBox, nullptr);
+    EXPECT_EQ(zoomBox->currentText(), QStringLiteral("25 %"));
+
+    QWidget* viewport = window->pageView()->viewport();
+    window->setZoomMode(PreviewWindow::ZoomMode::FitWidth);
+    EXPECT_EQ(zoomBox->currentText(), QStringLiteral("Ajustar al ancho"));
+    // The widest page (the landscape one) fills the width but for the margins around pages.
+    EXPECT_NEAR(279.4 * unitsPerMm() * window->zoom(), viewport->width() - 24, 1.0);
+
+    window->goToPage(1);
+    window->setZoomMode(PreviewWindow::ZoomMode::FitPage);
+    EXPECT_EQ(zoomBox->currentText(), QStringLiteral("Página completa"));
+    const double shownHeight = 279.4 * unitsPerMm() * window->zoom();
+    const double shownWidth = 215.9 * unitsPerMm() * window->zoom();
+    EXPECT_LE(shownHeight, viewport->height() - 24 + 1);
+    EXPECT_LE(shownWidth, viewport->width() - 24 + 1);
+    EXPECT_TRUE(std::abs(shownHeight - (viewport->height() - 24)) < 1 || std::abs(shownWidth - (viewport->width() - 24)) < 1);
+    EXPECT_EQ(window->currentPage(), 1) << "zooming keeps the page";
+
+    zoomBox->setCurrentIndex(zoomBox->findText(QStringLiteral("150 %")));
+    Q_EMIT zoomBox->activated(zoomBox->currentIndex());
+    EXPECT_DOUBLE_EQ(window->zoom(), 1.5);
+    EXPECT_EQ(window->zoomMode(), PreviewWindow::ZoomMode::Fixed);
+}
+
+TEST_F(PreviewTest, FitWidthFollowsTheWindowSize) {
+    window->setZoomMode(PreviewWindow::ZoomMode::FitWidth);
+    const double before = window->zoom();
+    window->resize(700, 760);
+    QApplication::processEvents();
+    EXPECT_LT(window->zoom(), before);
+}
+
+TEST_F(PreviewTest, FindGoesToTheNextPageWithTheTextAndWraps) {
+    EXPECT_TRUE(window->findNext(QStringLiteral("CONTINUACIÓN")));
+    EXPECT_EQ(window->currentPage(), 1);
+    EXPECT_EQ(window->findText(), QStringLiteral("CONTINUACIÓN"));
+    EXPECT_TRUE(window->findNext(QStringLiteral("nómina")));
+    EXPECT_EQ(window->currentPage(), 2);
+    EXPECT_TRUE(window->findNext(QStringLiteral("nómina")));
+    EXPECT_EQ(window->currentPage(), 0) << "wraps to the first page";
+    EXPECT_FALSE(window->findNext(QStringLiteral("inexistente")));
+    EXPECT_EQ(window->currentPage(), 0);
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("No se encontró el texto «inexistente»."));
+}
+
+TEST_F(PreviewTest, FoundTextIsMarkedOnThePage) {
+    const QImage before = window->pageView()->viewport()->grab().toImage();
+    window->findNext(QStringLiteral("Ñandú"));
+    const QImage after = window->pageView()->viewport()->grab().toImage();
+    // The mark is a yellow box over "Total: Ñandú" (x 11 mm, y 82 mm on the page at 100 %).
+    int yellow = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x) {
+            const QColor c = after.pixelColor(x, y);
+            if (c.red() > 240 && c.green() > 200 && c.blue() < 150)
+                ++yellow;
+        }
+    EXPECT_GT(yellow, 200);
+    EXPECT_NE(before, after);
+}
+
+TEST_F(PreviewTest, OutlineClickJumpsToTheEntry) {
+    QTreeWidget* tree = window->outlineView();
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("Grupo A"));
+    ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+    QTreeWidgetItem* sub = tree->topLevelItem(0)->child(0);
+    EXPECT_EQ(sub->text(0), QStringLiteral("Subgrupo A.1"));
+
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(sub).center());
+    EXPECT_EQ(window->currentPage(), 1);
+    // Page 2 starts below page 1 and two gaps; the entry is 40 mm into it.
+    const int expectedTop = 12 + qRound(279.4 * unitsPerMm()) + 12 + qRound(40 * unitsPerMm());
+    EXPECT_NEAR(vertical()->value(), expectedTop, 2);
+
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(1)).center());
+    EXPECT_EQ(window->currentPage(), 2);
+}
+
+TEST_F(PreviewTest, ScrollingByHandMovesTheCurrentPage) {
+    QSignalSpy changed(window.get(), &PreviewWindow::currentPageChanged);
+    const int pageTwoTop = 12 + qRound(279.4 * unitsPerMm()) + 12;
+    vertical()->setValue(pageTwoTop + 50);
+    EXPECT_EQ(window->currentPage(), 1);
+    EXPECT_EQ(window->findChild<QSpinBox*>()->value(), 2);
+    EXPECT_EQ(changed.count(), 1);
+    vertical()->setValue(0);
+    EXPECT_EQ(window->currentPage(), 0);
+}
+
+TEST_F(PreviewTest, ScreenShowsWhitePagesWithText) {
+    window->setZoomMode(PreviewWindow::ZoomMode::FitWidth);
+    QApplication::processEvents();
+    const QImage shot = window->grab().toImage();
+    shot.save(QStringLiteral("/tmp/vnmrtgen-preview.png"));
+    const QWidget* viewport = window->pageView()->viewport();
+    const QRect area(viewport->mapTo(window.get(), QPoint(0, 0)), viewport->size());
+    int white = 0, dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int g = qGray(shot.pixel(x, y));
+            white += g == 255;
+            dark += g < 100;
+        }
+    const int total = area.width() * area.height();
+    EXPECT_GT(white, total * 0.5) << "the page fills most of the view";
+    EXPECT_GT(dark, 500) << "text, frames and the rule are visible";
+    EXPECT_LT(dark, total * 0.2);
+    // The logo, red, near the page's top left.
+    const double s = unitsPerMm() * window->zoom();
+    const int pageLeft = (viewport->width() - qRound(215.9 * s)) / 2; // pages are centred
+    const QPoint logo = area.topLeft() + QPoint(pageLeft + qRound(28 * s), 12 + qRound(24 * s));
+    EXPECT_EQ(QColor(shot.pixel(logo)), QColor(220, 0, 0));
+}
+
+TEST_F(PreviewTest, ShowsAnotherReport) {
+    PreparedReport other = outtest::sampleReport();
+    other.title = QStringLiteral("Otro");
+    other.pages.resize(1);
+    other.outline.clear();
+    window->lastPage();
+    window->findNext(QStringLiteral("nómina"));
+    window->setReport(other);
+    EXPECT_EQ(window->pageCount(), 1);
+    EXPECT_EQ(window->currentPage(), 0);
+    EXPECT_EQ(window->outlineView()->topLevelItemCount(), 0);
+    EXPECT_TRUE(window->findText().isEmpty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vista previa - Otro"));
+}
+
+TEST(PreviewExec, ReturnsWhenTheUserClosesTheWindow) {
+    bool sawWindow = false;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* preview = qobject_cast<PreviewWindow*>(w); preview && preview->isVisible()) {
+                sawWindow = preview->windowModality() == Qt::ApplicationModal;
+                preview->close();
+            }
+    });
+    PreviewWindow::exec(outtest::sampleReport(), nullptr);
+    EXPECT_TRUE(sawWindow);
+}

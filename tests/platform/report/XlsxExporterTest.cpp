@@ -1,0 +1,304 @@
+// The spreadsheet export: where primitives land on the cell grid, and the workbook as a spreadsheet reader
+// (openpyxl) sees it: numbers stay numbers with their format, texts keep their accents, spanning texts are
+// merged ranges, and the pages follow one another with page breaks between them.
+#include "OutputFixture.h"
+#include "XlsxExporter.h"
+#include "XlsxLayout_p.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+using namespace report;
+using detail::XlsxLayout;
+
+namespace {
+
+constexpr double kPtPerMm = 72.0 / 25.4;
+
+bool hasOpenpyxl() {
+    return outtest::runTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")})
+               .exitCode == 0;
+}
+
+// The workbook as openpyxl reads it.
+QJsonObject dump(const QString& xlsx) {
+    const auto r = outtest::runTool(QStringLiteral("/usr/bin/python3"),
+                                    {QStringLiteral(VN_REPORT_TEST_DIR "/xlsx_dump.py"), xlsx});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+const QJsonObject& sampleDump() {
+    static const QJsonObject d = [] {
+        const QString path = testsupport::tempPath(QStringLiteral("muestra.xlsx"));
+        XlsxExporter::exportToFile(outtest::sampleReport(), path);
+        return dump(path);
+    }();
+    return d;
+}
+
+QJsonObject cellWith(const QJsonObject& d, const QJsonValue& value) {
+    for (const QJsonValue& c : d.value(QStringLiteral("cells")).toArray())
+        if (c.toObject().value(QStringLiteral("value")) == value)
+            return c.toObject();
+    ADD_FAILURE() << "no cell holds " << value.toVariant().toString().toStdString();
+    return {};
+}
+
+int rowOf(const QJsonObject& d, const QString& text) {
+    return cellWith(d, text).value(QStringLiteral("row")).toInt();
+}
+
+#define VN_REQUIRE_OPENPYXL()                                                                          \
+    if (!hasOpenpyxl())                                                                                 \
+        GTEST_SKIP() << "python3 con openpyxl no está instalado (scripts/deps.sh lo instala)";
+
+PreparedPage pageWith(std::vector<PageItem> items) {
+    PreparedPage p;
+    p.items = std::move(items);
+    return p;
+}
+
+} // namespace
+
+TEST(XlsxLayoutEdges, Clustering) {
+    struct Case {
+        const char* name;
+        std::vector<double> edges;
+        std::vector<double> clusters;
+    };
+    const Case cases[] = {
+        {"empty", {}, {}},
+        {"unsorted and duplicated", {30, 10, 20, 10}, {10, 20, 30}},
+        {"close edges become the first", {10, 10.3, 10.49, 20}, {10, 20}},
+        {"a chain does not grow one cluster forever", {1.0, 1.3, 1.6, 1.9, 2.2}, {1.0, 1.6, 2.2}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(detail::clusterEdges(c.edges, 0.5), c.clusters) << c.name;
+}
+
+TEST(XlsxLayoutGrid, TextsSpanTheCellsBetweenTheirEdges) {
+    PreparedReport r;
+    r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 100, 5), QStringLiteral("ancho")),
+                                outtest::text(QRectF(10, 15, 40, 5), QStringLiteral("a")),
+                                outtest::text(QRectF(50.2, 15, 60, 5), QStringLiteral("b"))}));
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    // Columns 10 | 50 | 110 (50.2 clusters with 50).
+    ASSERT_EQ(l.columnWidthsMm.size(), 2u);
+    EXPECT_NEAR(l.columnWidthsMm[0], 40, 1e-9);
+    EXPECT_NEAR(l.columnWidthsMm[1], 60, 1e-9);
+    ASSERT_EQ(l.texts.size(), 3u);
+    EXPECT_EQ(std::tie(l.texts[0].firstCol, l.texts[0].lastCol), std::make_tuple(0, 1));
+    EXPECT_TRUE(l.texts[0].merged());
+    EXPECT_EQ(std::tie(l.texts[1].firstCol, l.texts[1].lastCol), std::make_tuple(0, 0));
+    EXPECT_EQ(std::tie(l.texts[2].firstCol, l.texts[2].lastCol), std::make_tuple(1, 1));
+    EXPECT_EQ(l.texts[1].firstRow, l.texts[0].lastRow + 1);
+    // Rows: margin 10, 10..15, 15..20, then down to the bottom margin 269.4; the top margin equals the first edge.
+    double total = 0;
+    for (double h : l.rowHeightsMm)
+        total += h;
+    EXPECT_NEAR(total, 279.4 - 20, 1e-9) << "the page keeps its printable height";
+}
+
+TEST(XlsxLayoutGrid, TallBlankStretchesAreCutIntoRowsAWorksheetAccepts) {
+    PreparedReport r;
+    r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 50, 5), QStringLiteral("arriba"))}));
+    const XlsxLayout l = detail::layoutForXlsx(r, 0.5, 100);
+    // 254.4 mm of blank below the text: three rows of 84.8 mm.
+    ASSERT_EQ(l.rowHeightsMm.size(), 4u);
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_NEAR(l.rowHeightsMm[i], 254.4 / 3, 1e-9);
+}
+
+TEST(XlsxLayoutGrid, PagesFollowOneAnother) {
+    const PreparedReport r = outtest::sampleReport();
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    ASSERT_EQ(l.pageFirstRows.size(), 3u);
+    EXPECT_EQ(l.pageFirstRows[0], 0);
+    EXPECT_LT(l.pageFirstRows[0], l.pageFirstRows[1]);
+    EXPECT_LT(l.pageFirstRows[1], l.pageFirstRows[2]);
+    EXPECT_LT(l.pageFirstRows[2], int(l.rowHeightsMm.size()));
+    // Each page's rows add up to its printable height.
+    const double heights[] = {279.4 - 20, 279.4 - 20, 215.9 - 20};
+    for (int p = 0; p < 3; ++p) {
+        const int end = p < 2 ? l.pageFirstRows[size_t(p + 1)] : int(l.rowHeightsMm.size());
+        double sum = 0;
+        for (int row = l.pageFirstRows[size_t(p)]; row < end; ++row)
+            sum += l.rowHeightsMm[size_t(row)];
+        EXPECT_NEAR(sum, heights[p], 1e-6) << "page " << p + 1;
+    }
+}
+
+TEST(XlsxLayoutGrid, OverlappingTextsLoseNothing) {
+    PreparedReport r;
+    r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 40, 10), QStringLiteral("primero")),
+                                outtest::text(QRectF(10, 10, 40, 10), QStringLiteral("encima")),
+                                outtest::text(QRectF(10, 10, 20, 5), QStringLiteral("tercero")),
+                                outtest::text(QRectF(30, 15, 20, 5), QStringLiteral("cuarto"))}));
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    // "primero" takes its 2 x 2 cells; "encima" and "tercero" find none free and join it; "cuarto" as well.
+    ASSERT_EQ(l.texts.size(), 1u);
+    EXPECT_EQ(l.texts[0].item->plainText(), QStringLiteral("primero"));
+    EXPECT_EQ(l.texts[0].extraText, QStringLiteral("\nencima\ntercero\ncuarto"));
+
+    PreparedReport partly;
+    partly.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 20, 5), QStringLiteral("izquierda")),
+                                     outtest::text(QRectF(10, 10, 40, 5), QStringLiteral("ancho"))}));
+    const XlsxLayout p = detail::layoutForXlsx(partly);
+    ASSERT_EQ(p.texts.size(), 2u);
+    EXPECT_FALSE(p.texts[1].merged()) << "the wide text keeps the one free cell of its span";
+    EXPECT_EQ(p.texts[1].firstCol, 1);
+}
+
+TEST(XlsxLayoutGrid, FilledRectangleColoursTheTextsInIt) {
+    const PreparedReport r = outtest::sampleReport();
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    for (const detail::XlsxTextCell& t : l.texts) {
+        const QString text = t.item->plainText();
+        if (text == QStringLiteral("Observación con fondo")) {
+            EXPECT_EQ(t.fill, QColor(255, 255, 170));
+        } else if (text == QStringLiteral("Código")) {
+            EXPECT_EQ(t.fill, QColor(210, 210, 210)) << "own fill wins";
+        } else if (text == QStringLiteral("Total: Ñandú")) {
+            EXPECT_FALSE(t.fill.isValid());
+        }
+    }
+}
+
+TEST(XlsxLayoutGrid, PicturesAndDrawingsAreAnchoredAtTheirCell) {
+    const PreparedReport r = outtest::sampleReport();
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    ASSERT_EQ(l.images.size(), 2u);
+    const detail::XlsxImage& logo = l.images[0];
+    // The 40 x 20 logo in the 34 x 27 box is drawn 34 x 17, 5 mm down.
+    EXPECT_NEAR(logo.widthMm, 34, 1e-9);
+    EXPECT_NEAR(logo.heightMm, 17, 1e-9);
+    double x = 0;
+    for (int c = 0; c < logo.col; ++c)
+        x += l.columnWidthsMm[size_t(c)];
+    EXPECT_NEAR(10 + x + logo.xOffsetMm, 11, 1e-9);
+    double y = 0;
+    for (int row = 0; row < logo.row; ++row)
+        y += l.rowHeightsMm[size_t(row)];
+    EXPECT_NEAR(10 + y + logo.yOffsetMm, 16, 1e-9);
+
+    const detail::XlsxImage& chart = l.images[1];
+    EXPECT_GE(chart.row, l.pageFirstRows[2]);
+    EXPECT_NEAR(chart.widthMm, outtest::kChartRect.width(), 1e-9);
+    EXPECT_FALSE(chart.image.isNull());
+    EXPECT_EQ(chart.image.pixelColor(chart.image.width() / 4, chart.image.height() / 2), QColor(0, 0, 200));
+}
+
+TEST(XlsxExport, AmountsAreNumbersWithTheirFormat) {
+    VN_REQUIRE_OPENPYXL();
+    const QJsonObject d = sampleDump();
+    const QJsonObject first = cellWith(d, outtest::kFirstAmount);
+    EXPECT_EQ(first.value(QStringLiteral("type")).toString(), QStringLiteral("n"));
+    EXPECT_EQ(first.value(QStringLiteral("number_format")).toString(), outtest::kMoneyFormat);
+    EXPECT_EQ(first.value(QStringLiteral("halign")).toString(), QStringLiteral("right"));
+    for (double v : {2500000.0, 98765.4, 7000.5})
+        EXPECT_EQ(cellWith(d, v).value(QStringLiteral("type")).toString(), QStringLiteral("n")) << v;
+    const QJsonObject date = cellWith(d, QStringLiteral("2024-01-15T00:00:00"));
+    EXPECT_EQ(date.value(QStringLiteral("number_format")).toString(), QStringLiteral("dd/mm/yyyy"));
+}
+
+TEST(XlsxExport, TextsKeepAccentsAndStyle) {
+    VN_REQUIRE_OPENPYXL();
+    const QJsonObject d = sampleDump();
+    const QJsonObject title = cellWith(d, QStringLiteral("Nómina de prueba"));
+    EXPECT_TRUE(title.value(QStringLiteral("bold")).toBool());
+    EXPECT_EQ(title.value(QStringLiteral("font")).toString(), QStringLiteral("Arial"));
+    EXPECT_EQ(title.value(QStringLiteral("size")).toDouble(), 10);
+    for (const QString& t : {QStringLiteral("AÑO 2024"), QStringLiteral("Pérez Ñáñez, José"), QStringLiteral("Total: Ñandú"),
+                             QStringLiteral("Gráfico de nómina")})
+        EXPECT_FALSE(cellWith(d, t).isEmpty()) << t.toStdString();
+    int footers = 0;
+    for (const QJsonValue& c : d.value(QStringLiteral("cells")).toArray())
+        if (c.toObject().value(QStringLiteral("value")).toString() == QStringLiteral("Vestra:   VNmRtgen"))
+            ++footers;
+    EXPECT_EQ(footers, 3) << "page footers kept, blanks included";
+
+    const QJsonObject head = cellWith(d, QStringLiteral("Código"));
+    EXPECT_EQ(head.value(QStringLiteral("fill")).toString(), QStringLiteral("FFD2D2D2"));
+    EXPECT_EQ(head.value(QStringLiteral("halign")).toString(), QStringLiteral("center"));
+    EXPECT_EQ(head.value(QStringLiteral("valign")).toString(), QStringLiteral("center"));
+    const QJsonObject border = head.value(QStringLiteral("border")).toObject();
+    for (const char* side : {"left", "top", "right", "bottom"})
+        EXPECT_EQ(border.value(QLatin1String(side)).toString(), QStringLiteral("thin")) << side;
+    EXPECT_EQ(cellWith(d, QStringLiteral("Observación con fondo")).value(QStringLiteral("fill")).toString(),
+              QStringLiteral("FFFFFFAA"));
+
+    const QString paragraph = QStringLiteral("Este párrafo");
+    bool wrapped = false;
+    for (const QJsonValue& c : d.value(QStringLiteral("cells")).toArray()) {
+        const QJsonObject o = c.toObject();
+        if (o.value(QStringLiteral("value")).toString().startsWith(paragraph)) {
+            wrapped = o.value(QStringLiteral("wrap")).toBool();
+            EXPECT_TRUE(o.value(QStringLiteral("value")).toString().contains(QLatin1Char('\n')));
+        }
+    }
+    EXPECT_TRUE(wrapped) << "a text of several lines wraps";
+}
+
+TEST(XlsxExport, SpanningTextsAreMergedRanges) {
+    VN_REQUIRE_OPENPYXL();
+    const QJsonObject d = sampleDump();
+    const QJsonArray merged = d.value(QStringLiteral("merged")).toArray();
+    EXPECT_FALSE(merged.isEmpty());
+    // A name spans the columns between 31 and 131 mm, which the title (47) and other texts split; an amount
+    // (131 to 171 mm) holds one column and is no range.
+    const QString ref = cellWith(d, QStringLiteral("Pérez Ñáñez, José")).value(QStringLiteral("ref")).toString();
+    const QString amountRef = cellWith(d, outtest::kFirstAmount).value(QStringLiteral("ref")).toString();
+    bool found = false;
+    for (const QJsonValue& m : merged) {
+        found = found || m.toString().startsWith(ref + QLatin1Char(':'));
+        EXPECT_FALSE(m.toString().startsWith(amountRef + QLatin1Char(':'))) << m.toString().toStdString();
+    }
+    EXPECT_TRUE(found) << ref.toStdString();
+}
+
+TEST(XlsxExport, PagesAreSeparatedByPageBreaks) {
+    VN_REQUIRE_OPENPYXL();
+    const QJsonObject d = sampleDump();
+    EXPECT_EQ(d.value(QStringLiteral("sheets")).toArray(), QJsonArray{QStringLiteral("Informe")});
+    const QJsonArray breaks = d.value(QStringLiteral("row_breaks")).toArray();
+    ASSERT_EQ(breaks.size(), 2);
+    // A break with id n falls below row n.
+    const int first = breaks[0].toInt(), second = breaks[1].toInt();
+    EXPECT_LE(rowOf(d, QStringLiteral("Total: Ñandú")), first);
+    EXPECT_GT(rowOf(d, QStringLiteral("Nómina de prueba (continuación)")), first);
+    EXPECT_LE(rowOf(d, QStringLiteral("Nómina de prueba (continuación)")), second);
+    EXPECT_GT(rowOf(d, QStringLiteral("Gráfico de nómina")), second);
+    // Page 1 keeps its height, blank space included.
+    double height = 0;
+    const QJsonObject heights = d.value(QStringLiteral("row_heights")).toObject();
+    for (int row = 1; row <= first; ++row)
+        height += heights.value(QString::number(row)).toDouble();
+    EXPECT_NEAR(height, (279.4 - 20) * kPtPerMm, 1.0);
+}
+
+TEST(XlsxExport, PicturesAndPropertiesAreStored) {
+    VN_REQUIRE_OPENPYXL();
+    const QJsonObject d = sampleDump();
+    EXPECT_EQ(d.value(QStringLiteral("media")).toArray().size(), 2) << "logo and chart";
+    const QJsonObject props = d.value(QStringLiteral("properties")).toObject();
+    EXPECT_EQ(props.value(QStringLiteral("title")).toString(), QStringLiteral("Nómina de prueba"));
+    EXPECT_EQ(props.value(QStringLiteral("creator")).toString(), QStringLiteral("VNmRtgen"));
+    EXPECT_EQ(props.value(QStringLiteral("subject")).toString(), QStringLiteral("VNmRtgen PDF export"));
+    EXPECT_EQ(d.value(QStringLiteral("orientation")).toString(), QStringLiteral("portrait"));
+}
+
+TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
+    const QString empty = testsupport::tempPath(QStringLiteral("vacio.xlsx"));
+    outtest::writeFile(empty, "anterior");
+    EXPECT_EQ(outtest::errorOf([&] { XlsxExporter::exportToFile(PreparedReport{}, empty); }),
+              QStringLiteral("El informe no tiene páginas para exportar."));
+    EXPECT_EQ(outtest::readFile(empty), QByteArray("anterior"));
+
+    const QString nowhere = testsupport::tempPath(QStringLiteral("sin-carpeta/informe.xlsx"));
+    EXPECT_TRUE(outtest::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), nowhere); })
+                    .startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
+}
