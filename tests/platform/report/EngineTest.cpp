@@ -1,9 +1,15 @@
 #include "DocumentLoader.h"
+#include "OutputFixture.h"
+#include "PdfExporter.h"
+#include "XlsxExporter.h"
 #include "GeneralError.h"
 #include "MemoryDataSet.h"
 #include "ReportEngine.h"
 #include "TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -252,6 +258,47 @@ TEST_F(EngineFixture, SubreportFollowsTheMasterRowAndCountersRestartPerPage) {
     EXPECT_NEAR(reqs[0].item->rect.height(), 8, 1e-6);
     ASSERT_EQ(noAplica.size(), 1u);
     EXPECT_NEAR(noAplica[0].item->rect.top(), reqs[1].item->rect.top(), 1e-6);
+}
+
+// The prepared fixture written out: a valid PDF with embedded fonts whose text reads back with its
+// accents, and a spreadsheet whose amounts are numbers.
+TEST_F(EngineFixture, ExportsKeepTextsFontsAndNumbers) {
+    VN_REQUIRE_TOOL("qpdf");
+    VN_REQUIRE_TOOL("pdftotext");
+    VN_REQUIRE_TOOL("pdffonts");
+    const QString pdf = testsupport::tempPath(QStringLiteral("motor.pdf"));
+    PdfExporter::exportToFile(prepared, pdf);
+    EXPECT_EQ(outtest::runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).exitCode, 0);
+    const QString text = QString::fromUtf8(outtest::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).out);
+    for (const QString& expected : {QStringLiteral("CENTRO: 1 - CENTRO Ñ1"), QStringLiteral("Total CENTRO Ñ10"),
+                                    QStringLiteral("Descripción"), QStringLiteral("Requisito 3.1"),
+                                    FormatSettings::colombian().formatMoney(total),
+                                    QStringLiteral("Página: 1 de %1").arg(prepared.pages.size())})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+    const QString fonts = QString::fromUtf8(outtest::runTool(QStringLiteral("pdffonts"), {pdf}).out);
+    const QStringList rows = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(rows.isEmpty());
+    for (const QString& row : rows)
+        EXPECT_TRUE(row.contains(QStringLiteral(" yes "))) << "fuente sin incrustar: " << row.toStdString();
+
+    const QString xlsx = testsupport::tempPath(QStringLiteral("motor.xlsx"));
+    XlsxExporter::exportToFile(prepared, xlsx);
+    const auto dumped = outtest::runTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral(VN_REPORT_TEST_DIR "/xlsx_dump.py"), xlsx});
+    if (dumped.exitCode != 0 && dumped.err.contains("openpyxl"))
+        GTEST_SKIP() << "python3 con openpyxl no está instalado";
+    ASSERT_EQ(dumped.exitCode, 0) << dumped.err.toStdString();
+    int amounts = 0;
+    bool grandTotal = false;
+    for (const QJsonValue& c : QJsonDocument::fromJson(dumped.out).object().value(QStringLiteral("cells")).toArray()) {
+        const QJsonObject cell = c.toObject();
+        if (!cell.value(QStringLiteral("number_format")).toString().contains(QLatin1Char('$')))
+            continue;
+        EXPECT_EQ(cell.value(QStringLiteral("type")).toString(), QStringLiteral("n"));
+        ++amounts;
+        grandTotal = grandTotal || qAbs(cell.value(QStringLiteral("value")).toDouble() - total) < 0.005;
+    }
+    EXPECT_EQ(amounts, 300 + 10 + 1); // every row, every group total and the grand total
+    EXPECT_TRUE(grandTotal);
 }
 
 TEST(EngineErrors, UnboundDataSetAndUnknownVariableAreNamed) {
