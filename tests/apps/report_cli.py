@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The batch command vnmrtgen-report on the demo database: --help, the --list calls, the exit status and
-exact message of input and validation errors, and the dispatch to a builder.
+exact message of input and validation errors, the dispatch to a builder and the files it writes.
 
     report_cli.py VNMRTGEN_REPORT DATABASE
 
@@ -18,6 +18,7 @@ PERIOD = ["--from", "01/03/2026", "--to", "31/03/2026"]
 def main(command, database):
     out_dir = tempfile.mkdtemp(prefix="vnmrtgen-report-")
     pdf = os.path.join(out_dir, "informe.pdf")
+    written = {name: os.path.join(out_dir, name) for name in ("type4.pdf", "type0.pdf", "type0.xlsx", "type9.xlsx")}
     db = ["--db", database]
     report = db + ["--company", "1"]
 
@@ -81,17 +82,19 @@ def main(command, database):
          2, "Fecha inicial inválida. Revise por favor.", []),
         ("date format that is no date pattern", report + ["--type", "4", "--date-format", "dd.MM", "--pdf", pdf] +
          PERIOD, 2, "Formato de fecha inválido: 'dd.MM' (use por ejemplo dd/MM/yyyy).", []),
-        # A valid request reaches its builder; the builders are not in this version, which is no input error.
-        ("valid request reaches the builder", report + ["--type", "4"] + PERIOD + ["--pdf", pdf], 1,
-         "El informe \"Valor Nómina Centro de Costos\" no está disponible en esta versión.", []),
-        ("complete reconciliation reaches the builder",
-         report + ["--type", "0", "--account", "510506", "--kinds", "NP", "--prototypes", "9", "--classes", "1,2",
-                   "--observations", "Cierre de marzo"] + PERIOD + ["--pdf", pdf], 1,
-         "El informe \"Conciliación de Nómina\" no está disponible en esta versión.", []),
+        # A valid request runs its builder and writes the files asked for.
+        ("valid request writes the report", report + ["--type", "4"] + PERIOD + ["--pdf", written["type4.pdf"]], 0,
+         None, []),
+        ("complete reconciliation writes the report",
+         report + ["--type", "0", "--account", "250505", "--kinds", "NP", "--prototypes", "9", "--classes", "1,2",
+                   "--observations", "Cierre de marzo"] + PERIOD + ["--pdf", written["type0.pdf"],
+                                                                   "--xlsx", written["type0.xlsx"]], 0, None, []),
         ("date format applied to the period", report + ["--type", "9", "--date-format", "yyyy-MM-dd",
                                                         "--from", "2026-03-01", "--to", "2026-03-31", "--xlsx",
-                                                        os.path.join(out_dir, "x.xlsx")], 1,
-         "El informe \"Consolidado Vacaciones\" no está disponible en esta versión.", []),
+                                                        written["type9.xlsx"]], 0, None, []),
+        # A type whose builder this version lacks says so, and is no input error.
+        ("report not in this version", report + ["--type", "5", "--prototypes", "7"] + PERIOD + ["--pdf", pdf], 1,
+         "El informe \"Comisiones Conductores\" no está disponible en esta versión.", []),
     ]
 
     failures = 0
@@ -117,6 +120,16 @@ def main(command, database):
     if os.path.exists(pdf):
         print("FAIL a failed run left " + pdf)
         failures += 1
+    for path in written.values():
+        if not os.path.exists(path):
+            print("FAIL not written: " + path)
+            failures += 1
+            continue
+        with open(path, "rb") as f:
+            head = f.read(4)
+        if head not in (b"%PDF", b"PK\x03\x04"):
+            print("FAIL not a PDF or spreadsheet: " + path)
+            failures += 1
     return 1 if failures else 0
 
 

@@ -79,6 +79,7 @@ Form::Form() {
     dtm = std::make_unique<TDtmNmRtgen>(nullptr);
     rep = std::make_unique<TDtmNmRtrep>(dtm.get());
     frm = std::make_unique<TFrmNmRtgen>(*dtm, *rep);
+    rep->SetPresenter(&capture);
 }
 
 Form::~Form() {

@@ -6,6 +6,8 @@
 // novelty accounts (NM_PRTGE kind CN); company 2 has class 7 SEMANAL and prototype 9 VARIOS only.
 #pragma once
 
+#include "ReportPresenter.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,8 @@ void setGlobals();
 struct Form {
     Form();
     ~Form();
+    // Reports the builders show are kept here instead of opening the preview.
+    CapturePresenter capture;
     std::unique_ptr<TDtmNmRtgen> dtm;
     std::unique_ptr<TDtmNmRtrep> rep;
     std::unique_ptr<TFrmNmRtgen> frm;

@@ -1,0 +1,468 @@
+#include "PayrollFixture.h"
+
+#include "FixtureWriter.h"
+#include "GeneralError.h"
+#include "Providers.h"
+#include "Schema.h"
+#include "TestSupport.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+namespace reportfixture {
+
+namespace {
+
+using Row = FixtureWriter::Row;
+const QVariant kNull;
+
+QVariant d(int y, int m, int day) {
+    return QDate(y, m, day);
+}
+
+// One payroll movement; NM_PRENO and NM_ACUMU share the shape.
+Row movement(int empr, double empl, int conc, const QVariant& date, const char* kind, int tnom, int ccos,
+             double value) {
+    return {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1},
+            {"COD_CONC", conc}, {"FEC_ACUM", date}, {"TIP_NOMI", QString::fromLatin1(kind)},
+            {"COD_TNOM", tnom}, {"COD_CCOS", ccos}, {"CAN_ACUM", 1.0},
+            {"VAL_ACUM", value}};
+}
+
+Row ledger(int empr, int year, int month, const char* account, double debit, double credit) {
+    return {{"COD_EMPR", empr},  {"ANO_ACUM", year},
+            {"MES_ACUM", month}, {"COD_CUEN", QString::fromLatin1(account)},
+            {"VAL_DEBI", debit}, {"VAL_CRED", credit}};
+}
+
+Row noveltyParameter(int empr, int rmt, const char* para, const QVariant& tipo, const QString& nombre,
+                     const QVariant& cuenta, const QVariant& prot) {
+    return {{"ACT_USUA", "ADMIN"},
+            {"ACT_ESTA", "A"},
+            {"COD_EMPR", empr},
+            {"RMT_PRTG", rmt},
+            {"TIP_PARA", QString::fromLatin1(para)},
+            {"TIP_NOVE", tipo},
+            {"NOM_NOVE", nombre},
+            {"COD_CUEN", cuenta},
+            {"COD_PROT", prot}};
+}
+
+} // namespace
+
+void writeRows(QSqlDatabase& db) {
+    FixtureWriter fx(db);
+
+    // --- organisation and catalogues ---
+    fx.insert("GN_CCOST",
+              {{"COD_EMPR", 1}, {"COD_CCOS", 10}, {"NOM_CCOS", QStringLiteral("ADMINISTRACIÓN")}});
+    fx.insert("GN_CCOST", {{"COD_EMPR", 1}, {"COD_CCOS", 20}, {"NOM_CCOS", QStringLiteral("PRODUCCIÓN")}});
+    fx.insert("GN_CCOST", {{"COD_EMPR", 1}, {"COD_CCOS", 30}, {"NOM_CCOS", QStringLiteral("VENTAS")}});
+    fx.insert("GN_CCOST", {{"COD_EMPR", 2}, {"COD_CCOS", 10}, {"NOM_CCOS", QStringLiteral("BODEGA")}});
+
+    fx.insert("NM_TNOMI", {{"COD_EMPR", 1}, {"COD_TNOM", 1}, {"NOM_TNOM", "ADMINISTRATIVA"}});
+    fx.insert("NM_TNOMI", {{"COD_EMPR", 1}, {"COD_TNOM", 2}, {"NOM_TNOM", "OPERATIVA"}});
+    fx.insert("NM_TNOMI", {{"COD_EMPR", 1}, {"COD_TNOM", 3}, {"NOM_TNOM", "APRENDICES"}});
+    fx.insert("NM_TNOMI", {{"COD_EMPR", 1}, {"COD_TNOM", 4}, {"NOM_TNOM", "DIRECTIVOS"}});
+    fx.insert("NM_TNOMI", {{"COD_EMPR", 2}, {"COD_TNOM", 1}, {"NOM_TNOM", "GENERAL"}});
+
+    // Concepts: I income, E deduction, P a provision (neither).
+    const struct {
+        int code;
+        const char* name;
+        const char* type;
+    } concepts[] = {{1, "SUELDO", "I"},   {2, "HORAS EXTRA", "I"},     {3, "APORTE SALUD", "E"},
+                    {4, "LIBRANZA", "E"}, {5, "PROVISION PRIMA", "P"}, {6, "AUXILIO TRANSPORTE", "I"},
+                    {7, "EMBARGO", "E"},  {8, "PRESTAMO EMPRESA", "E"}};
+    for (const auto& c : concepts)
+        fx.insert("NM_CONCE",
+                  {{"COD_EMPR", 1}, {"COD_CONC", c.code}, {"NOM_CONC", c.name}, {"TIP_CONC", c.type}});
+    fx.insert("NM_CONCE", {{"COD_EMPR", 2}, {"COD_CONC", 1}, {"NOM_CONC", "SUELDO"}, {"TIP_CONC", "I"}});
+    fx.insert("NM_CONCE",
+              {{"COD_EMPR", 2}, {"COD_CONC", 8}, {"NOM_CONC", "PRESTAMO EMPRESA"}, {"TIP_CONC", "E"}});
+
+    // Prototypes and their concepts (no concept in two prototypes of company 1):
+    // 10 {1 I, 3 E}, 20 {4 E, 7 E}, 30 {5 P}, 40 {2 I, 6 I}, 50 {8 E}.
+    const struct {
+        int empr, prot;
+        const char* name;
+        std::vector<int> concepts;
+    } prototypes[] = {{1, 10, "NOMINA BASICA", {1, 3}}, {1, 20, "DESCUENTOS", {4, 7}},
+                      {1, 30, "PROVISIONES", {5}},      {1, 40, "EXTRAS", {2, 6}},
+                      {1, 50, "PRESTAMOS", {8}},        {2, 10, "NOMINA BASICA", {1}},
+                      {2, 50, "PRESTAMOS", {8}}};
+    for (const auto& p : prototypes) {
+        fx.insert("NM_TPROT", {{"COD_EMPR", p.empr}, {"COD_PROT", p.prot}, {"NOM_PROT", p.name}});
+        for (int conc : p.concepts)
+            fx.insert("NM_PROTO", {{"COD_EMPR", p.empr}, {"COD_PROT", p.prot}, {"COD_CONC", conc}});
+    }
+
+    // clang-format off
+    // --- pre-payroll (NM_PRENO) ---
+    // October 2026, company 1.
+    fx.insert("NM_PRENO", movement(1, 101, 1, d(2026, 10, 1), "N", 1, 10, 2000000.00)); // P1: on the start date
+    fx.insert("NM_PRENO", movement(1, 101, 3, d(2026, 10, 15), "N", 1, 10, 80000.00));  // P2
+    fx.insert("NM_PRENO", movement(1, 102, 5, d(2026, 10, 15), "N", 3, 10, 45000.00));  // P3: provision only
+    fx.insert("NM_PRENO", movement(1, 201, 1, d(2026, 10, 15), "N", 2, 20, 900000.00)); // P4: equals A4
+    fx.insert("NM_PRENO", movement(1, 301, 1, d(2026, 10, 15), "N", 2, 30, 300000.00)); // P5
+    fx.insert("NM_PRENO", movement(1, 301, 4, d(2026, 10, 15), "N", 2, 30, 450000.00)); // P6: more than P5
+    // Just outside October.
+    fx.insert("NM_PRENO", movement(1, 101, 1, d(2026, 9, 30), "N", 1, 10, 7000000.00)); // P7
+    fx.insert("NM_PRENO", movement(1, 101, 1, d(2026, 11, 1), "N", 1, 10, 8000000.00)); // P8
+    // October again: class 4 in cost centre 20, the same (type, sum) pair as A5 in closed payroll.
+    fx.insert("NM_PRENO", movement(1, 204, 6, d(2026, 10, 10), "N", 4, 20, 250000.00)); // P9
+    // January 2027: deductions above income.
+    fx.insert("NM_PRENO", movement(1, 101, 1, d(2027, 1, 15), "N", 1, 10, 40000.00));  // P10
+    fx.insert("NM_PRENO", movement(1, 301, 1, d(2027, 1, 15), "N", 2, 30, 100000.00)); // P11
+    fx.insert("NM_PRENO", movement(1, 301, 4, d(2027, 1, 15), "N", 2, 30, 130000.10)); // P12
+    fx.insert("NM_PRENO", movement(1, 302, 4, d(2027, 1, 15), "N", 1, 30, 20000.00));  // P13
+    // Another company.
+    fx.insert("NM_PRENO", movement(2, 901, 1, d(2026, 10, 15), "N", 1, 10, 5000000.00)); // Q1
+
+    // --- accumulated payroll (NM_ACUMU) ---
+    fx.insert("NM_ACUMU", movement(1, 101, 1, d(2026, 10, 31), "N", 1, 10, 1500000.50)); // A1: on the end date
+    fx.insert("NM_ACUMU", movement(1, 101, 3, d(2026, 10, 31), "N", 1, 10, 60000.25));   // A2
+    fx.insert("NM_ACUMU", movement(1, 101, 5, d(2026, 10, 31), "N", 1, 10, 99999.00));   // A3: provision
+    fx.insert("NM_ACUMU", movement(1, 202, 1, d(2026, 10, 15), "N", 2, 20, 900000.00));  // A4: equals P4
+    fx.insert("NM_ACUMU", movement(1, 103, 2, d(2026, 10, 20), "N", 4, 10, 250000.00));  // A5: class 4 in CC 10
+    fx.insert("NM_ACUMU", movement(1, 302, 4, d(2026, 10, 20), "V", 2, 30, 25000.00));   // A6: kind V
+    fx.insert("NM_ACUMU", movement(1, 105, 7, d(2026, 10, 31), "P", 1, 10, 50000.00));   // A7: kind P
+    fx.insert("NM_ACUMU", movement(1, 101, 3, d(2027, 1, 31), "N", 1, 10, 10000.00));    // A8
+    fx.insert("NM_ACUMU", movement(2, 901, 1, d(2026, 10, 15), "N", 1, 10, 6000000.00)); // Q2
+    // clang-format on
+
+    // --- ledger ---
+    const struct {
+        int empr;
+        const char* code;
+        const char* name;
+        const char* nature;
+    } accounts[] = {{1, "250505", "NOMINA POR PAGAR", "C"},  {1, "137005", "PRESTAMOS A EMPLEADOS", "D"},
+                    {1, "237005", "APORTES EPS", "C"},       {1, "237006", "APORTES ARP", "C"},
+                    {1, "238030", "OTRAS RETENCIONES", "C"}, {1, "259595", "SIN MOVIMIENTO", "C"},
+                    {2, "250505", "NOMINA POR PAGAR", "C"}};
+    for (const auto& a : accounts)
+        fx.insert("CT_CUENT",
+                  {{"COD_EMPR", a.empr}, {"COD_CUEN", a.code}, {"NOM_CUEN", a.name}, {"NAT_CUEN", a.nature}});
+    // 250505 (credit nature): October 2026 = (1,000,000 + 500,000 + 2,000,000) - 200,000 = 3,300,000.00;
+    // December 2026 adds months 11 and 12: 3,300,000 + 9,999 + 123,456.75 = 3,433,455.75.
+    fx.insert("CT_SALDO", ledger(1, 2026, 0, "250505", 0, 1000000.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 9, "250505", 200000.00, 500000.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 10, "250505", 0, 2000000.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 11, "250505", 0, 9999.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 12, "250505", 0, 123456.75));
+    fx.insert("CT_SALDO", ledger(1, 2025, 10, "250505", 0, 77777.00));   // another year
+    fx.insert("CT_SALDO", ledger(2, 2026, 10, "250505", 0, 5555555.00)); // another company
+    // 137005 (debit nature): October = (1,000,000 + 600,000) - 100,000 = 1,500,000.00; December 1,510,000.00.
+    fx.insert("CT_SALDO", ledger(1, 2026, 0, "137005", 1000000.00, 0));
+    fx.insert("CT_SALDO", ledger(1, 2026, 10, "137005", 600000.00, 100000.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 12, "137005", 10000.00, 0));
+    // 237005: 200,000 - 49,999.75 = 150,000.25. 238030: 80,000.00. 237006 and 259595: no movements.
+    fx.insert("CT_SALDO", ledger(1, 2026, 10, "237005", 49999.75, 200000.00));
+    fx.insert("CT_SALDO", ledger(1, 2026, 10, "238030", 0, 80000.00));
+
+    // --- novelties with a balance (PRP, prototype 50 = concept 8) ---
+    const struct {
+        int empr;
+        double empl;
+        int nro, conc;
+        QVariant paid;
+        double balance;
+    } novelties[] = {{1, 101, 1, 8, d(2026, 3, 1), 1200000.00},  // before the period: counts
+                     {1, 102, 2, 8, d(2026, 10, 31), 350000.50}, // on the end date
+                     {1, 103, 3, 8, d(2026, 11, 1), 999999.00},  // after October's end
+                     {1, 104, 4, 4, d(2026, 10, 10), 55555.00},  // concept outside prototype 50
+                     {2, 901, 1, 8, d(2026, 10, 1), 444444.00}}; // another company
+    for (const auto& n : novelties)
+        fx.insert("NM_NOVED", {{"COD_EMPR", n.empr},
+                               {"COD_EMPL", n.empl},
+                               {"NRO_NOVE", n.nro},
+                               {"NRO_CONT", 1},
+                               {"COD_CONC", n.conc},
+                               {"FEC_PAGO", n.paid},
+                               {"VAL_NOVE", 2000000.00},
+                               {"SAL_NOVE", n.balance}});
+
+    // --- contribution settlement differences (EPS 120,000 + 30,000.25 = 150,000.25; ARP 40,000.00) ---
+    const struct {
+        int empr;
+        const char* tipo;
+        const char* enti;
+        int nro;
+        QVariant date;
+        double diff;
+    } settlements[] = {{1, "EPS", "EPS001", 1, d(2026, 10, 5), 120000.00},
+                       {1, "EPS", "EPS002", 2, d(2025, 1, 5), 30000.25},
+                       {1, "EPS", "EPS001", 3, d(2026, 10, 6), -50000.00},
+                       {1, "EPS", "EPS002", 4, d(2026, 10, 7), 0.0},
+                       {1, "ARP", "ARP001", 1, d(2026, 10, 5), 40000.00},
+                       {1, "ARP", "ARP001", 2, d(2026, 10, 5), -10000.00},
+                       {1, "AFP", "AFP001", 1, d(2026, 10, 5), 77000.00},
+                       {2, "EPS", "EPS001", 1, d(2026, 10, 5), 88000.00}};
+    for (const auto& s : settlements)
+        fx.insert("NM_CINCA", {{"COD_EMPR", s.empr},
+                               {"TIP_ENTI", s.tipo},
+                               {"COD_ENTI", s.enti},
+                               {"NRO_DOCU", s.nro},
+                               {"FEC_DOCU", s.date},
+                               {"DIF_DOCT", s.diff}});
+
+    // clang-format off
+    // --- novelties to reconcile, in an order that is not the account order ---
+    fx.insert("NM_PRTGE", noveltyParameter(1, 1, "CN", "NOV", QStringLiteral("DESCUENTOS DE NÓMINA"), "250505", 20));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 2, "CN", "EPS", QStringLiteral("APORTES EPS"), "237005", kNull));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 3, "CN", "PRP", QStringLiteral("PRÉSTAMOS A EMPLEADOS"), "137005", 50));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 4, "CN", "XYZ", QStringLiteral("NOVEDAD SIN ORIGEN"), "238030", kNull));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 5, "CN", "ARP", QStringLiteral("APORTES ARP"), "237006", kNull));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 6, "CN", "NOV", QStringLiteral("HORAS EXTRA Y AUXILIOS"), "237005", 40));
+    fx.insert("NM_PRTGE", noveltyParameter(1, 7, "PF", kNull, QStringLiteral("CARGO DE APOYO"), "519595", kNull));
+    fx.insert("NM_PRTGE", noveltyParameter(2, 1, "CN", "EPS", QStringLiteral("APORTES EPS"), "237005", kNull));
+    // clang-format on
+
+    // --- vacation consolidation, in date order ---
+    const struct {
+        int empr;
+        double empl;
+        QVariant date;
+        double base, days, value;
+    } consolidations[] = {{1, 103, d(2026, 9, 30), 900000.0, 3.0, 90000.0},      // the day before
+                          {1, 101, d(2026, 10, 1), 2000000.0, 15.0, 1000000.0},  // on the start date
+                          {2, 901, d(2026, 10, 15), 5000000.0, 10.0, 1666666.0}, // another company
+                          {1, 102, d(2026, 10, 31), 1300000.5, 7.5, 325000.4},   // on the end date
+                          {1, 104, d(2026, 11, 1), 1000000.0, 1.0, 33333.0}};    // the day after
+    for (const auto& c : consolidations)
+        fx.insert("NM_CONVA", {{"COD_EMPR", c.empr},
+                               {"COD_EMPL", c.empl},
+                               {"NRO_CONT", 1},
+                               {"FEC_CONS", c.date},
+                               {"BAS_LIQU", c.base},
+                               {"DIA_CONS", c.days},
+                               {"VAC_CONS", c.value}});
+}
+
+const QString& sqlitePath() {
+    static const QString path = [] {
+        const QString p = testsupport::tempPath(QStringLiteral("reports-fixture.sqlite"));
+        const QString name = Schema::createSqliteFile(p);
+        {
+            QSqlDatabase db = QSqlDatabase::database(name);
+            writeRows(db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return p;
+    }();
+    return path;
+}
+
+ConnectionParams sqliteParams() {
+    ConnectionParams params;
+    params.protocol = QStringLiteral("sqlite");
+    params.server = sqlitePath();
+    return params;
+}
+
+ReportRun::ReportRun(const ConnectionParams& params)
+    : dtm(&connection), rep(&dtm), company(QStringLiteral("CdsGnEmpre")), builders(dtm, rep) {
+    testsupport::pinFormatSettings();
+    connection.Open(params);
+    registerProviders(connection.Providers());
+
+    company.AddField(QStringLiteral("NOM_EMPR"), TFieldType::ftString, 80);
+    company.AddField(QStringLiteral("NIT_EMPR"), TFieldType::ftFloat);
+    company.AddField(QStringLiteral("BMP_REPO"), TFieldType::ftBlob);
+    company.CreateDataSet();
+    company.Append();
+    company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("NÓMINAS DEL VALLE S.A.S."));
+    company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900111222);
+    company.Post();
+    rep.SetCompanyDataSet(&company);
+    rep.SetPresenter(&capture);
+    rep.CodiUsua = [] { return QStringLiteral("ADMIN"); };
+    rep.FecInic = [this] { return builders.gDtFecInic; };
+    rep.FecFina = [this] { return builders.gDtFecFina; };
+
+    builders.CodEmpr = 1;
+    builders.TiposNomina = QStringLiteral("N");
+    builders.PedirObservaciones = [this] {
+        ++m_observationRequests;
+        return m_observations;
+    };
+}
+
+ReportRun::~ReportRun() {
+    rep.SetPresenter(nullptr);
+    connection.Close();
+}
+
+void ReportRun::setPeriod(TDateTime from, TDateTime to) {
+    builders.gDtFecInic = from;
+    builders.gDtFecFina = to;
+}
+
+namespace {
+
+// Appends each code with the catalogue's name, as the form's code check does.
+void choose(SClientDataSet& catalogue, const QString& companyParam, int company, TClientDataSet& list,
+            const QString& codeField, const QString& nameField, const std::vector<int>& codes) {
+    catalogue.Close();
+    catalogue.ParamByName(companyParam).SetAsSmallInt(company);
+    catalogue.Open();
+    list.EmptyDataSet();
+    for (int code : codes) {
+        if (!catalogue.Locate(codeField, {code}))
+            throw GeneralError(QStringLiteral("código %1 no está en %2").arg(code).arg(catalogue.Name()));
+        list.Append();
+        list.FieldByName(codeField).SetAsInteger(code);
+        list.FieldByName(nameField).SetAsString(catalogue.FieldByName(nameField).AsString());
+        list.Post();
+    }
+}
+
+} // namespace
+
+void ReportRun::chooseClasses(const std::vector<int>& codes) {
+    choose(*dtm.QryNmTnomi, QStringLiteral("P_COD_EMPR"), builders.CodEmpr, *dtm.CdsNmTnomi,
+           QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM"), codes);
+}
+
+void ReportRun::chooseProtos(const std::vector<int>& codes) {
+    choose(*dtm.QryNmTprot, QStringLiteral("PSM_COD_EMPR"), builders.CodEmpr, *dtm.CdsNmTprot,
+           QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT"), codes);
+}
+
+void ReportRun::loadNoveltyParameters(int companyCode) {
+    dtm.LlenarNoved(true, companyCode);
+}
+
+void ReportRun::answerObservations(const QString& text) {
+    m_observations = text;
+}
+
+const report::PreparedReport& ReportRun::lastReport() const {
+    if (capture.reports.empty())
+        throw GeneralError(QStringLiteral("no se mostró ningún informe"));
+    return capture.reports.back();
+}
+
+QStringList textsOf(const report::PreparedReport& report, const QString& memoName) {
+    QStringList out;
+    for (const auto& page : report.pages)
+        for (const auto& item : page.items)
+            if (const auto* t = std::get_if<report::TextItem>(&item); t && t->name == memoName)
+                out << t->plainText();
+    return out;
+}
+
+QStringList printedTexts(const report::PreparedReport& report) {
+    QStringList out;
+    for (const auto& page : report.pages)
+        for (const auto& item : page.items)
+            if (const auto* t = std::get_if<report::TextItem>(&item);
+                t && t->name != QLatin1String("Fecha") && t->name != QLatin1String("Hora"))
+                out << t->name + QStringLiteral(": ") + t->plainText();
+    return out;
+}
+
+QStringList rowsOf(TDataSet& dataSet, const QStringList& fields) {
+    QStringList out;
+    for (dataSet.First(); !dataSet.Eof(); dataSet.Next()) {
+        QStringList cells;
+        for (const QString& name : fields) {
+            const TField& f = dataSet.FieldByName(name);
+            if (f.IsNull())
+                cells << QStringLiteral("NULL");
+            else if (f.DataType() == TFieldType::ftFloat)
+                cells << QString::number(f.AsFloat(), 'f', 2);
+            else
+                cells << f.AsString();
+        }
+        out << cells.join(QStringLiteral(" | "));
+    }
+    return out;
+}
+
+std::vector<Scenario> comparisonScenarios() {
+    const auto oct = [](ReportRun& r) {
+        r.setPeriod(TDateTime::encodeDate(2026, 10, 1), TDateTime::encodeDate(2026, 10, 31));
+    };
+    const auto dec = [](ReportRun& r) {
+        r.setPeriod(TDateTime::encodeDate(2026, 12, 1), TDateTime::encodeDate(2026, 12, 31));
+    };
+    const QStringList totNomi{"COD_CCOS", "NOM_CCOS", "COD_TNOM", "NOM_TNOM", "VAL_ACUM"};
+    const QStringList conciliation{"COD_CUEN", "NOM_CONC", "SAL_NOMI", "SAL_CONT",
+                                   "DIF_SALD", "OBS_ERVA", "OBS_VALO"};
+    return {
+        {"cost centres, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.builders.GenerarNominaCentroCostos();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
+        {"cost centres, January 2027",
+         [](ReportRun& r) {
+             r.setPeriod(TDateTime::encodeDate(2027, 1, 1), TDateTime::encodeDate(2027, 1, 31));
+             r.builders.GenerarNominaCentroCostos();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
+        {"cost centres, empty period",
+         [](ReportRun& r) {
+             r.setPeriod(TDateTime::encodeDate(2025, 1, 1), TDateTime::encodeDate(2025, 1, 31));
+             r.builders.GenerarNominaCentroCostos();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
+        {"vacations, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.builders.GenerarConsolidadoVacaciones();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.QryNmConva; },
+         {"BAS_LIQU", "DIA_CONS", "VAC_CONS"}},
+        {"payroll reconciliation, three classes",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.dtm.gStCodCuen = QStringLiteral("250505");
+             r.chooseProtos({10, 20, 30});
+             r.chooseClasses({1, 2, 3});
+             r.answerObservations(QStringLiteral("Cierre de octubre\nrevisado"));
+             r.builders.GenerarConciliacionNomina();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
+        {"payroll reconciliation, same figures in both sources",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.dtm.gStCodCuen = QStringLiteral("250505");
+             r.chooseProtos({40});
+             r.chooseClasses({4});
+             r.builders.GenerarConciliacionNomina();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
+        {"payroll reconciliation, December",
+         [dec](ReportRun& r) {
+             dec(r);
+             r.dtm.gStCodCuen = QStringLiteral("250505");
+             r.chooseProtos({10});
+             r.chooseClasses({1});
+             r.builders.GenerarConciliacionNomina();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
+        {"novelty reconciliation, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.loadNoveltyParameters(1);
+             r.answerObservations(QStringLiteral("Novedades conciliadas"));
+             r.builders.GenerarConciliacionNovedades();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsNomxPag; }, conciliation},
+        {"novelty reconciliation, December, kinds N and P",
+         [dec](ReportRun& r) {
+             dec(r);
+             r.builders.TiposNomina = QStringLiteral("NP");
+             r.loadNoveltyParameters(1);
+             r.builders.GenerarConciliacionNovedades();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsNomxPag; }, conciliation},
+    };
+}
+
+} // namespace reportfixture

@@ -1,0 +1,85 @@
+// The small payroll database the report integration tests run on, and the wiring that runs a report
+// builder on it end to end: read-only application-server connection, data module, report module with a
+// capturing presenter, builders.
+//
+// The rows are few and chosen by hand so that every expected figure in the tests can be added up from
+// PayrollFixture.cpp; each row there says which case it serves. Company 1 is the company under test,
+// company 2 holds rows that must never show up in company 1's reports, company 3 has no novelty
+// parameters at all.
+#pragma once
+
+#include "ConnectionParams.h"
+#include "PreparedReport.h"
+#include "ReportPresenter.h"
+#include "SDCOMConnection.h"
+#include "TClientDataSet.h"
+#include "TDtmNmRtgen.h"
+#include "TDtmNmRtrep.h"
+#include "TReportBuilders.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace reportfixture {
+
+// Inserts the rows of the fixture into a database that has the schema and no rows.
+void writeRows(QSqlDatabase& db);
+
+// A SQLite file with the schema and the fixture rows, created on first use and shared by the process.
+const QString& sqlitePath();
+ConnectionParams sqliteParams();
+
+// One report run: everything a builder needs, on a fresh data module and report module.
+class ReportRun {
+public:
+    explicit ReportRun(const ConnectionParams& params);
+    ~ReportRun();
+
+    // The run values: company 1, the given period, payroll kinds as letters ("NP").
+    void setPeriod(TDateTime from, TDateTime to);
+    // The classes and prototypes chosen on the form, taken from the company's catalogues with their
+    // names, in the given order (the lists keep themselves in code order).
+    void chooseClasses(const std::vector<int>& codes);
+    void chooseProtos(const std::vector<int>& codes);
+    // The novelty parameters of company as the form shows them when report type 3 is picked.
+    void loadNoveltyParameters(int company);
+    // What the observations dialog answers: the accepted text, or empty for a cancelled dialog.
+    void answerObservations(const QString& text);
+    int observationRequests() const { return m_observationRequests; }
+
+    // The prepared report of the last builder run; fails the test when none was shown.
+    const report::PreparedReport& lastReport() const;
+
+    SDCOMConnection connection;
+    TDtmNmRtgen dtm;
+    TDtmNmRtrep rep;
+    TClientDataSet company;
+    CapturePresenter capture;
+    TReportBuilders builders;
+
+private:
+    QString m_observations;
+    int m_observationRequests = 0;
+};
+
+// The texts of the memos of that name, in page and band order.
+QStringList textsOf(const report::PreparedReport& report, const QString& memoName);
+// Every printed text as "memo: text", in page order, leaving out the print date and time.
+QStringList printedTexts(const report::PreparedReport& report);
+
+// The rows of a dataset in its current order, one text per row, values separated by " | ": numbers
+// with two decimals ("3310000.25"), integers as integers, texts as they are, nulls as "NULL".
+QStringList rowsOf(TDataSet& dataSet, const QStringList& fields);
+
+// A named run of one report builder on the fixture, for comparing backends.
+struct Scenario {
+    QString name;
+    std::function<void(ReportRun&)> run;
+    TDataSet* (*resultSet)(TDtmNmRtgen&);
+    QStringList fields;
+};
+std::vector<Scenario> comparisonScenarios();
+
+} // namespace reportfixture
