@@ -1,0 +1,134 @@
+// Report builders benchmark: runs the reports this version has on a database (the large demo database,
+// for example) and splits each run into database time (statements on the application server, rows
+// included) and the module's own time (merging into result sets and preparing the pages), then times the
+// PDF of the prepared report. Prints the peak resident memory after each report.
+//
+//   bench_builders DATABASE [COMPANY] [FROM YYYY-MM-DD] [TO YYYY-MM-DD]
+#include "PdfExporter.h"
+#include "Providers.h"
+#include "ReportPresenter.h"
+#include "ReportTypes.h"
+#include "SDCOMConnection.h"
+#include "TDtmNmRtgen.h"
+#include "TDtmNmRtrep.h"
+#include "TReportBuilders.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// Forwards to the connection and adds up the time spent waiting for it.
+class TimedServer : public TRemoteServer {
+public:
+    explicit TimedServer(SDCOMConnection& c) : m_connection(c) {}
+    TResultSet Execute(const QString& provider, const QString& text, const TParams& params) override {
+        QElapsedTimer t;
+        t.start();
+        TResultSet r = m_connection.Execute(provider, text, params);
+        nanoseconds += t.nsecsElapsed();
+        rows += static_cast<qint64>(r.rows.size());
+        ++statements;
+        return r;
+    }
+    qint64 nanoseconds = 0;
+    qint64 rows = 0;
+    int statements = 0;
+
+private:
+    SDCOMConnection& m_connection;
+};
+
+double peakMb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+void openWith(SClientDataSet& q, const char* param, int company) {
+    q.Close();
+    q.ParamByName(QString::fromLatin1(param)).SetAsSmallInt(company);
+    q.Open();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: bench_builders BASE [EMPRESA] [DESDE AAAA-MM-DD] [HASTA AAAA-MM-DD]\n");
+        return 2;
+    }
+    const QString locator = QString::fromLocal8Bit(argv[1]);
+    const int company = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1;
+    const TDateTime from = *TDateTime::fromIso(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("2026-10-01"));
+    const TDateTime to = *TDateTime::fromIso(argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("2026-12-31"));
+    FormatSettings::global() = FormatSettings::colombian();
+
+    SDCOMConnection connection;
+    connection.Open(ConnectionParams::fromLocator(locator));
+    registerProviders(connection.Providers());
+    connection.Providers().add(QStringLiteral("DtsPBenchEmpresa"),
+                               QStringLiteral("SELECT NOM_EMPR, NIT_EMPR, BMP_REPO FROM GN_EMPRE WHERE COD_EMPR = :P_COD_EMPR"));
+    TimedServer server(connection);
+    TDtmNmRtgen dtm(&server);
+    TDtmNmRtrep rep(&dtm);
+    SClientDataSet empresa(QStringLiteral("CdsGnEmpre"));
+    empresa.SetProviderName(QStringLiteral("DtsPBenchEmpresa"));
+    empresa.SetRemoteServer(&server);
+    empresa.SetCommandText(QStringLiteral("-"));
+    empresa.Params().Add(QStringLiteral("P_COD_EMPR"), TFieldType::ftSmallint).SetAsSmallInt(company);
+    empresa.Open();
+    rep.SetCompanyDataSet(&empresa);
+    rep.CodiUsua = [] { return QStringLiteral("BENCH"); };
+    rep.FecInic = [&] { return from; };
+    rep.FecFina = [&] { return to; };
+    CapturePresenter capture;
+    rep.SetPresenter(&capture);
+
+    // The lists of the payroll reconciliation: every class of the company and prototype 9 ("NOMINA TOTAL"
+    // in the demo data); the novelty parameters of the company.
+    openWith(*dtm.QryNmTnomi, "P_COD_EMPR", company);
+    for (dtm.QryNmTnomi->First(); !dtm.QryNmTnomi->Eof(); dtm.QryNmTnomi->Next()) {
+        dtm.CdsNmTnomi->Append();
+        dtm.CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).SetValue(dtm.QryNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).Value());
+        dtm.CdsNmTnomi->FieldByName(QStringLiteral("NOM_TNOM")).SetValue(dtm.QryNmTnomi->FieldByName(QStringLiteral("NOM_TNOM")).Value());
+        dtm.CdsNmTnomi->Post();
+    }
+    dtm.CdsNmTprot->Append();
+    dtm.CdsNmTprot->FieldByName(QStringLiteral("COD_PROT")).SetAsInteger(9);
+    dtm.CdsNmTprot->Post();
+    dtm.gStCodCuen = QStringLiteral("250505");
+    openWith(*dtm.QryNmPrtgeCn, "COD_EMPR", company);
+
+    TReportBuilders builders(dtm, rep);
+    builders.CodEmpr = company;
+    builders.gDtFecInic = from;
+    builders.gDtFecFina = to;
+    builders.TiposNomina = QStringLiteral("NADCXPV");
+    builders.PedirObservaciones = [] { return QStringLiteral("Prueba de rendimiento."); };
+
+    std::printf("%-32s %10s %10s %10s %8s %10s %7s %9s %9s\n", "informe", "total s", "base s", "módulo s", "sentenc.",
+                "filas", "págs", "PDF s", "pico MB");
+    for (int type : {4, 9, 0, 3}) {
+        server.nanoseconds = server.rows = 0;
+        server.statements = 0;
+        QElapsedTimer t;
+        t.start();
+        Despachar(builders, type);
+        const double total = t.nsecsElapsed() / 1e9;
+        const double db = server.nanoseconds / 1e9;
+        const report::PreparedReport& prepared = capture.reports.back();
+        t.restart();
+        report::PdfExporter::exportToFile(prepared, QDir::temp().filePath(QStringLiteral("bench_builders.pdf")));
+        const double pdf = t.nsecsElapsed() / 1e9;
+        std::printf("%-32s %10.2f %10.2f %10.2f %8d %10lld %7zu %9.2f %9.0f\n",
+                    ReportTypeAt(type)->Caption().toUtf8().constData(), total, db, total - db, server.statements,
+                    static_cast<long long>(server.rows), prepared.pages.size(), pdf, peakMb());
+        capture.reports.clear();
+    }
+    return 0;
+}
