@@ -4,6 +4,7 @@
 // PDF of the prepared report. Prints the peak resident memory after each report.
 //
 //   bench_builders DATABASE [COMPANY] [FROM YYYY-MM-DD] [TO YYYY-MM-DD]
+#include "FormatSettings.h"
 #include "PdfExporter.h"
 #include "Providers.h"
 #include "ReportPresenter.h"
