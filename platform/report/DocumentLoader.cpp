@@ -76,28 +76,15 @@ public:
 
     // Checks the "[...]" segments of a memo text.
     void checkText(const QDomNode& node, const QString& text) const {
-        int pos = 0;
-        while ((pos = text.indexOf(QLatin1Char('['), pos)) >= 0) {
-            int depth = 0, close = -1;
-            bool quote = false, dquote = false;
-            for (int i = pos; i < text.size(); ++i) {
-                const QChar c = text[i];
-                if (c == QLatin1Char('\'') && !dquote)
-                    quote = !quote;
-                else if (c == QLatin1Char('"') && !quote)
-                    dquote = !dquote;
-                else if (!quote && !dquote && c == QLatin1Char('['))
-                    ++depth;
-                else if (!quote && !dquote && c == QLatin1Char(']') && --depth == 0) {
-                    close = i;
-                    break;
-                }
-            }
-            if (close < 0)
-                fail(node, QStringLiteral("falta ']' en el texto '%1'").arg(text));
-            check(node, text.mid(pos + 1, close - pos - 1));
-            pos = close + 1;
+        std::vector<TextSegment> pieces;
+        try {
+            pieces = splitBracketed(text);
+        } catch (const GeneralError& err) {
+            fail(node, err.message());
         }
+        for (const TextSegment& piece : pieces)
+            if (piece.isExpression)
+                check(node, piece.text);
     }
 
     QString substitute(QString text) const {

@@ -652,4 +652,38 @@ QVariant evaluateNode(const ExprNode& node, ExpressionContext& context) { return
 
 QString valueText(const QVariant& v) { return textOf(v); }
 
+std::vector<TextSegment> splitBracketed(const QString& t) {
+    std::vector<TextSegment> segments;
+    int pos = 0;
+    while (pos < t.size()) {
+        const int open = t.indexOf(QLatin1Char('['), pos);
+        if (open < 0) {
+            segments.push_back(TextSegment{false, t.mid(pos)});
+            break;
+        }
+        int depth = 0, close = -1;
+        bool quote = false, dquote = false;
+        for (int i = open; i < t.size(); ++i) {
+            const QChar c = t[i];
+            if (c == QLatin1Char('\'') && !dquote)
+                quote = !quote;
+            else if (c == QLatin1Char('"') && !quote)
+                dquote = !dquote;
+            else if (!quote && !dquote && c == QLatin1Char('['))
+                ++depth;
+            else if (!quote && !dquote && c == QLatin1Char(']') && --depth == 0) {
+                close = i;
+                break;
+            }
+        }
+        if (close < 0)
+            throw GeneralError(QStringLiteral("falta ']' en el texto '%1'").arg(t));
+        if (open > pos)
+            segments.push_back(TextSegment{false, t.mid(pos, open - pos)});
+        segments.push_back(TextSegment{true, t.mid(open + 1, close - open - 1)});
+        pos = close + 1;
+    }
+    return segments;
+}
+
 } // namespace report

@@ -73,6 +73,15 @@ AggregateCall describeAggregate(const ExprNode& node);
 // Evaluates a sub-expression of a parsed expression (an aggregate's argument).
 QVariant evaluateNode(const ExprNode& node, ExpressionContext& context);
 
+// A memo text split into literal pieces and "[expression]" pieces (the brackets removed). Brackets inside
+// quotes do not count and nested brackets pair up. Throws GeneralError "falta ']' en el texto '<text>'"
+// when a "[" is never closed.
+struct TextSegment {
+    bool isExpression = false;
+    QString text;
+};
+std::vector<TextSegment> splitBracketed(const QString& text);
+
 // Value helpers shared with the formatter.
 double toNumber(const QVariant& v);
 bool toBool(const QVariant& v);

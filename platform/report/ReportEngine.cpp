@@ -205,38 +205,15 @@ public:
             return it->second;
         ParsedMemo pm;
         pm.format = DisplayFormat(m.displayFormat);
-        const QString& t = m.text;
-        int pos = 0;
-        while (pos < t.size()) {
-            const int open = t.indexOf(QLatin1Char('['), pos);
-            if (open < 0) {
-                pm.segments.push_back(Segment{false, t.mid(pos), Expression()});
-                break;
-            }
-            // The matching "]" outside quotes and nested brackets.
-            int depth = 0, close = -1;
-            bool quote = false, dquote = false;
-            for (int i = open; i < t.size(); ++i) {
-                const QChar c = t[i];
-                if (c == QLatin1Char('\'') && !dquote)
-                    quote = !quote;
-                else if (c == QLatin1Char('"') && !quote)
-                    dquote = !dquote;
-                else if (!quote && !dquote && c == QLatin1Char('['))
-                    ++depth;
-                else if (!quote && !dquote && c == QLatin1Char(']') && --depth == 0) {
-                    close = i;
-                    break;
-                }
-            }
-            if (close < 0)
-                throw GeneralError(QStringLiteral("El informe %1: falta ']' en el texto '%2' de %3.")
-                                       .arg(doc.name, t, m.name));
-            if (open > pos)
-                pm.segments.push_back(Segment{false, t.mid(pos, open - pos), Expression()});
-            pm.segments.push_back(Segment{true, QString(), Expression::parse(t.mid(open + 1, close - open - 1))});
-            pos = close + 1;
+        std::vector<TextSegment> pieces;
+        try {
+            pieces = splitBracketed(m.text);
+        } catch (const GeneralError& e) {
+            throw GeneralError(QStringLiteral("El informe %1, objeto %2: %3.").arg(doc.name, m.name, e.message()));
         }
+        for (const TextSegment& piece : pieces)
+            pm.segments.push_back(piece.isExpression ? Segment{true, QString(), Expression::parse(piece.text)}
+                                                     : Segment{false, piece.text, Expression()});
         pm.singleExpression = pm.segments.size() == 1 && pm.segments[0].isExpression;
         return memos.emplace(&m, std::move(pm)).first->second;
     }

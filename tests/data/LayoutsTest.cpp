@@ -5,6 +5,7 @@
 #include "ReportPresenter.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
+#include "ReportModuleFixture.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -12,46 +13,14 @@
 
 namespace {
 
-class Layouts : public ::testing::Test {
+class Layouts : public ReportModuleFixture {
 protected:
-    void SetUp() override {
-        testsupport::pinFormatSettings();
-        rep.CodiUsua = [] { return QStringLiteral("ADMIN"); };
-        rep.FecInic = [] { return TDateTime::encodeDate(2026, 10, 1); };
-        rep.FecFina = [] { return TDateTime::encodeDate(2026, 12, 31); };
-        company.AddField(QStringLiteral("NOM_EMPR"), TFieldType::ftString, 80);
-        company.AddField(QStringLiteral("NIT_EMPR"), TFieldType::ftFloat);
-        company.AddField(QStringLiteral("BMP_REPO"), TFieldType::ftBlob);
-        company.CreateDataSet();
-        company.Append();
-        company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."));
-        company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900123456);
-        company.Post();
-        rep.SetCompanyDataSet(&company);
-        rep.SetPresenter(&capture);
-    }
-
     const report::PreparedReport& show(TfrxReport* layout) {
         layout->ShowReport(true);
         const QString dir = qEnvironmentVariable("VNMRTGEN_LAYOUT_PDF_DIR");
         if (!dir.isEmpty())
             report::PdfExporter::exportToFile(capture.reports.back(), QDir(dir).filePath(layout->Name() + QStringLiteral(".pdf")));
         return capture.reports.back();
-    }
-
-    static std::vector<const report::TextItem*> named(const report::PreparedReport& r, const QString& name) {
-        std::vector<const report::TextItem*> out;
-        for (const auto& page : r.pages)
-            for (const auto& item : page.items)
-                if (const auto* t = std::get_if<report::TextItem>(&item); t && t->name == name)
-                    out.push_back(t);
-        return out;
-    }
-    static QStringList textsOf(const report::PreparedReport& r, const QString& name) {
-        QStringList out;
-        for (const auto* t : named(r, name))
-            out << t->plainText();
-        return out;
     }
 
     void addTotNomi(int ccos, const QString& nomCcos, int tnom, const QString& nomTnom, double val) {
@@ -76,10 +45,6 @@ protected:
         c.Post();
     }
 
-    TDtmNmRtgen data{nullptr};
-    TDtmNmRtrep rep{&data};
-    TClientDataSet company{QStringLiteral("CdsGnEmpre")};
-    CapturePresenter capture;
 };
 
 TEST_F(Layouts, EveryLayoutThatShipsLoads) {

@@ -4,6 +4,7 @@
 #include "ReportPresenter.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
+#include "ReportModuleFixture.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -12,24 +13,8 @@
 
 namespace {
 
-class ReportModule : public ::testing::Test {
+class ReportModule : public ReportModuleFixture {
 protected:
-    void SetUp() override {
-        testsupport::pinFormatSettings();
-        rep.CodiUsua = [] { return QStringLiteral("JPEREZ"); };
-        rep.FecInic = [] { return TDateTime::encodeDate(2026, 10, 1); };
-        rep.FecFina = [] { return TDateTime::encodeDate(2026, 12, 31); };
-        company.AddField(QStringLiteral("NOM_EMPR"), TFieldType::ftString, 80);
-        company.AddField(QStringLiteral("NIT_EMPR"), TFieldType::ftFloat);
-        company.AddField(QStringLiteral("BMP_REPO"), TFieldType::ftBlob);
-        company.CreateDataSet();
-        company.Append();
-        company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."));
-        company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900123456);
-        company.Post();
-        rep.SetCompanyDataSet(&company);
-    }
-
     report::PreparedReport prepareWithCommonBands(const char* body) {
         const QByteArray xml = QByteArray(R"(<report name="frxPrueba"><page name="P">
             <include fragment="CommonPageHeader" title="Título de prueba"/>)") +
@@ -45,18 +30,7 @@ protected:
         return engine.prepare();
     }
 
-    static QStringList texts(const report::PreparedReport& r) {
-        QStringList out;
-        for (const auto& page : r.pages)
-            for (const auto& item : page.items)
-                if (const auto* t = std::get_if<report::TextItem>(&item))
-                    out << t->plainText();
-        return out;
-    }
 
-    TDtmNmRtgen data{nullptr};
-    TDtmNmRtrep rep{&data};
-    TClientDataSet company{QStringLiteral("CdsGnEmpre")};
 };
 
 TEST_F(ReportModule, VariablesAnswerExactNamesOnly) {
@@ -94,7 +68,7 @@ TEST_F(ReportModule, CommonHeaderAndFooterOnEveryPage) {
         R"(<band height="150"><memo left="0" top="0" width="10" height="5">uno</memo></band>
            <band height="150"><memo left="0" top="0" width="10" height="5">dos</memo></band>)");
     ASSERT_EQ(r.pages.size(), 2u); // the second band does not fit under the first
-    const QStringList t = texts(r);
+    const QStringList t = textsOf(r);
     for (const QString& expected :
          {QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."), QStringLiteral("Informe gerencial"),
           QStringLiteral("Título de prueba"), QStringLiteral("NIT: 900123456"), QStringLiteral("Página: 1"),
@@ -124,13 +98,13 @@ TEST_F(ReportModule, LogoPrintsOnlyWhenTheCompanyHasOne) {
     company.Post();
     const report::PreparedReport r = prepareWithCommonBands("");
     EXPECT_EQ(pictures(r), 1);
-    EXPECT_TRUE(texts(r).contains(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S.")));
+    EXPECT_TRUE(textsOf(r).contains(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S.")));
 }
 
 TEST_F(ReportModule, DateFormatChangeReachesFooterAndPeriod) {
     FormatSettings::global().shortDateFormat = QStringLiteral("yyyy-MM-dd");
     FormatSettings::global().dateSeparator = QLatin1Char('-');
-    const QStringList t = texts(prepareWithCommonBands(""));
+    const QStringList t = textsOf(prepareWithCommonBands(""));
     testsupport::pinFormatSettings();
     EXPECT_TRUE(t.contains(QStringLiteral("Formato Fecha: yyyy-MM-dd")));
     EXPECT_TRUE(t.contains(QStringLiteral("Periodo: 2026-10-01 - 2026-12-31")));

@@ -21,26 +21,7 @@ using namespace reportfixture;
 
 namespace {
 
-const QStringList kFields{"COD_CUEN", "NOM_CONC", "SAL_NOMI", "SAL_CONT", "DIF_SALD", "OBS_ERVA", "OBS_VALO"};
-
-TDateTime day(int y, int m, int d) {
-    return TDateTime::encodeDate(y, m, d);
-}
-
-QStringList printedAmounts(const report::PreparedReport& r) {
-    const QStringList nomi = textsOf(r, QStringLiteral("SalNomi"));
-    const QStringList cont = textsOf(r, QStringLiteral("SalCont"));
-    const QStringList dif = textsOf(r, QStringLiteral("DifSald"));
-    QStringList out;
-    for (qsizetype i = 0; i < nomi.size(); ++i)
-        out << nomi[i] + QStringLiteral(" | ") + cont.value(i) + QStringLiteral(" | ") + dif.value(i);
-    return out;
-}
-
-QStringList footer(const report::PreparedReport& r) {
-    return textsOf(r, QStringLiteral("TotNomi")) + textsOf(r, QStringLiteral("TotCont")) +
-           textsOf(r, QStringLiteral("TotDif"));
-}
+const QStringList& kFields = kReconciliationFields;
 
 struct NoveltyCase {
     const char* name;

@@ -82,4 +82,13 @@ struct Scenario {
 };
 std::vector<Scenario> comparisonScenarios();
 
+// Both reconciliations print the same table.
+// The fields of their result sets, in order.
+extern const QStringList kReconciliationFields;
+// The three amounts of each printed row, "payroll | ledger | difference".
+QStringList printedAmounts(const report::PreparedReport& r);
+// The footer totals: payroll, ledger, difference.
+QStringList footer(const report::PreparedReport& r);
+inline TDateTime day(int y, int m, int d) { return TDateTime::encodeDate(y, m, d); }
+
 } // namespace reportfixture
