@@ -25,7 +25,7 @@ QPaintDevice* measuringDevice() {
 struct MetricsKey {
     QString family;
     double sizePt;
-    int style; // bold | italic << 1 | underline << 2, the spec's own flags included
+    int style; // bold | italic << 1 | underline << 2, the font's own flags included
     bool operator==(const MetricsKey& o) const { return sizePt == o.sizePt && style == o.style && family == o.family; }
 };
 size_t qHash(const MetricsKey& k, size_t seed = 0) { return qHashMulti(seed, k.family, k.sizePt, k.style); }
