@@ -3,6 +3,8 @@
 #include "GeneralError.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -61,4 +63,43 @@ QString PostgresUrl::open(const QString& connectionName) const {
     }
     QSqlDatabase::removeDatabase(connectionName);
     throw GeneralError(QStringLiteral("No se pudo conectar con PostgreSQL en %1: %2").arg(display(), reason));
+}
+
+namespace {
+// Runs statements on an administrative connection to the server of url; returns the first failure's
+// message, or an empty text.
+QString runAdmin(const PostgresUrl& url, const QStringList& statements) {
+    static int serial = 0;
+    const QString name = url.open(QStringLiteral("postgres-admin-%1").arg(++serial));
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery q(db);
+        for (const QString& statement : statements)
+            if (failure.isEmpty() && !q.exec(statement))
+                failure = q.lastError().text();
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return failure;
+}
+} // namespace
+
+PostgresUrl PostgresUrl::recreateDatabase(const QString& name) const {
+    const QString failure = runAdmin(*this, {QStringLiteral("DROP DATABASE IF EXISTS ") + name,
+                                             QStringLiteral("CREATE DATABASE ") + name});
+    if (!failure.isEmpty())
+        throw GeneralError(QStringLiteral("No se pudo crear la base de datos %1 en %2: %3").arg(name, display(), failure));
+    PostgresUrl target = *this;
+    target.database = name;
+    return target;
+}
+
+void PostgresUrl::dropDatabase(const QString& name) const {
+    try {
+        runAdmin(*this, {QStringLiteral("DROP DATABASE IF EXISTS ") + name});
+    } catch (const GeneralError&) {
+        // Clean-up only: a server that is gone leaves nothing to drop.
+    }
 }

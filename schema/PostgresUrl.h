@@ -23,4 +23,10 @@ struct PostgresUrl {
     // Adds and opens a QPSQL connection under the given name; throws GeneralError (and removes the
     // connection again) when the server refuses it.
     QString open(const QString& connectionName) const;
+
+    // On this URL's server: drops the database name if it exists, creates it empty and returns the URL
+    // of it. Throws GeneralError with the server's message when either statement fails.
+    PostgresUrl recreateDatabase(const QString& name) const;
+    // On this URL's server: drops the database name if it exists; failures are ignored (clean-up).
+    void dropDatabase(const QString& name) const;
 };

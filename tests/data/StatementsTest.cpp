@@ -134,21 +134,9 @@ TEST(StatementsOnDemo, SQLite) {
 TEST(StatementsOnDemo, PostgreSQL) {
     VN_REQUIRE_POSTGRES(url);
     const PostgresUrl server = PostgresUrl::parse(url);
-    PostgresUrl target = server;
-    target.database = QStringLiteral("vn_test_data_statements");
-
     // A database of its own, so that tests running beside it on the same server see none of its tables.
-    {
-        const QString admin = server.open(QStringLiteral("statements-admin"));
-        {
-            QSqlDatabase db = QSqlDatabase::database(admin);
-            QSqlQuery q(db);
-            ASSERT_TRUE(q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + target.database));
-            ASSERT_TRUE(q.exec(QStringLiteral("CREATE DATABASE ") + target.database));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(admin);
-    }
+    PostgresUrl target;
+    ASSERT_NO_GENERAL_ERROR(target = server.recreateDatabase(QStringLiteral("vn_test_data_statements")));
     {
         const QString name = target.open(QStringLiteral("statements-fill"));
         {
@@ -171,11 +159,5 @@ TEST(StatementsOnDemo, PostgreSQL) {
     runEveryFixedStatement(connection);
     connection.Close();
 
-    const QString admin = server.open(QStringLiteral("statements-drop"));
-    {
-        QSqlDatabase db = QSqlDatabase::database(admin);
-        QSqlQuery(db).exec(QStringLiteral("DROP DATABASE IF EXISTS ") + target.database);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(admin);
+    server.dropDatabase(target.database);
 }

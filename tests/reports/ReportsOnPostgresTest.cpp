@@ -35,32 +35,14 @@ Outcome runScenario(const ConnectionParams& params, const Scenario& s) {
     return out;
 }
 
-void dropDatabase(const PostgresUrl& server, const QString& database) {
-    const QString admin = server.open(QStringLiteral("reports-pg-drop"));
-    {
-        QSqlDatabase db = QSqlDatabase::database(admin);
-        QSqlQuery(db).exec(QStringLiteral("DROP DATABASE IF EXISTS ") + database);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(admin);
-}
-
 TEST(ReportsOnPostgres, SameRowsAndTextsAsOnSqlite) {
     VN_REQUIRE_POSTGRES(url);
     const PostgresUrl server = PostgresUrl::parse(url);
-    PostgresUrl target = server;
-    target.database = QStringLiteral("vn_test_reports_compare");
-
-    {
-        const QString admin = server.open(QStringLiteral("reports-pg-admin"));
-        {
-            QSqlDatabase db = QSqlDatabase::database(admin);
-            QSqlQuery q(db);
-            ASSERT_TRUE(q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + target.database));
-            ASSERT_TRUE(q.exec(QStringLiteral("CREATE DATABASE ") + target.database));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(admin);
+    PostgresUrl target;
+    try {
+        target = server.recreateDatabase(QStringLiteral("vn_test_reports_compare"));
+    } catch (const GeneralError& e) {
+        FAIL() << e.message().toStdString();
     }
     try {
         const QString name = target.open(QStringLiteral("reports-pg-fill"));
@@ -72,7 +54,7 @@ TEST(ReportsOnPostgres, SameRowsAndTextsAsOnSqlite) {
         }
         QSqlDatabase::removeDatabase(name);
     } catch (const GeneralError& e) {
-        dropDatabase(server, target.database);
+        server.dropDatabase(target.database);
         FAIL() << e.message().toStdString();
     }
 
@@ -94,7 +76,7 @@ TEST(ReportsOnPostgres, SameRowsAndTextsAsOnSqlite) {
         EXPECT_EQ(post.texts, lite.texts);
     }
 
-    dropDatabase(server, target.database);
+    server.dropDatabase(target.database);
 }
 
 } // namespace
