@@ -13,6 +13,7 @@
 // seconds) to stdout. Exit status: 0 done, 1 failed, 2 wrong arguments.
 #include "DemoGenerator.h"
 #include "GeneralError.h"
+#include "MaskedLocator.h"
 #include "PostgresUrl.h"
 #include "Providers.h"
 #include "SDCOMConnection.h"
@@ -110,7 +111,7 @@ int checkStatements(const QString& locator, int company, TDateTime from, TDateTi
     TDtmNmRtgen dtm(&connection);
     const auto results = checkFixedStatements(dtm, company, from, to);
     QTextStream out(stdout);
-    out << "Consultas fijas del módulo sobre " << locator << ", empresa " << company << ", periodo "
+    out << "Consultas fijas del módulo sobre " << maskedLocator(locator) << ", empresa " << company << ", periodo "
         << from.date().toString(QStringLiteral("dd/MM/yyyy")) << " - " << to.date().toString(QStringLiteral("dd/MM/yyyy"))
         << ":\n";
     int failures = 0;

@@ -9,6 +9,7 @@
 #include "FormatSettings.h"
 #include "GeneralError.h"
 #include "Providers.h"
+#include "OutputFile.h"
 #include "ReportPresenter.h"
 #include "ReportTypes.h"
 #include "SClientDataSet.h"
@@ -25,6 +26,7 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -69,8 +71,9 @@ QString help() {
                "  --account CUENTA        cuenta contable a conciliar (tipo 0)\n"
                "  --observations TEXTO    observaciones que pide el informe (tipos 0 y 3); sin esta opción\n"
                "                          es como cancelar el diálogo de observaciones\n"
-               "  --pdf ARCHIVO           escribe el informe en PDF\n"
-               "  --xlsx ARCHIVO          escribe el informe en una hoja de cálculo XLSX\n"
+               "  --pdf ARCHIVO           escribe el informe en PDF (- : la salida estándar)\n"
+               "  --xlsx ARCHIVO          escribe el informe en una hoja de cálculo XLSX (- : la salida\n"
+               "                          estándar; solo una de las dos)\n"
                "  --date-format PATRÓN    formato de fecha corta (por omisión dd/MM/yyyy); también el que\n"
                "                          imprime el informe\n"
                "  --user CÓDIGO           código del usuario que firma el informe\n"
@@ -175,6 +178,26 @@ struct Options {
     }
 };
 
+// The output files must not destroy what the run reads, nor each other: refused before any work is done.
+void checkOutputs(const QCommandLineParser& parser, const Options& o, const ConnectionParams& params) {
+    const QString pdf = parser.value(o.pdf), xlsx = parser.value(o.xlsx);
+    for (const auto* option : {&o.pdf, &o.xlsx})
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            throw InputError(
+                QStringLiteral("Falta el nombre del archivo de --%1.").arg(option->names().constFirst()));
+    if (parser.isSet(o.pdf) && parser.isSet(o.xlsx) && report::sameFile(pdf, xlsx))
+        throw InputError(pdf == QLatin1String(report::kStandardOutput)
+                             ? QStringLiteral("Solo uno de --pdf y --xlsx puede ir a la salida estándar (-).")
+                             : QStringLiteral("--pdf y --xlsx nombran el mismo archivo: '%1'.").arg(xlsx));
+    if (params.protocol != QLatin1String("sqlite"))
+        return;
+    for (const QString& output : {pdf, xlsx})
+        if (!output.isEmpty() && report::sameFile(output, params.server))
+            throw InputError(
+                QStringLiteral("El archivo de salida '%1' es la base de datos que se lee; elija otro nombre.")
+                    .arg(output));
+}
+
 // Runs one step of filling in the form: whatever it refuses is the user's input to mend.
 template <typename F> void entrada(F&& step) {
     try {
@@ -245,6 +268,7 @@ int run(const QCommandLineParser& parser, const Options& o) {
     const QString to = required(parser, o.to);
     if (!parser.isSet(o.pdf) && !parser.isSet(o.xlsx))
         throw InputError(QStringLiteral("Indique --pdf, --xlsx o ambos."));
+    checkOutputs(parser, o, params);
 
     request.FecFina = to;
     try {
@@ -308,6 +332,8 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(qtMessages);
+    // A reader that closes the pipe of "--pdf -" early is a write error to report, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     // Exports measure and draw text, which needs a GUI application but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

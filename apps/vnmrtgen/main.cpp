@@ -9,6 +9,7 @@
 // Exit status: 0 after a normal close, 1 when the plug-in cannot be loaded, 2 for wrong arguments.
 #include "ConnectionParams.h"
 #include "GeneralError.h"
+#include "MaskedLocator.h"
 #include "PluginLibrary.h"
 
 #include <QApplication>
@@ -122,7 +123,7 @@ int main(int argc, char* argv[]) {
         QMessageBox::critical(
             nullptr, QStringLiteral("Reportes Gerenciales"),
             QStringLiteral("No fue posible abrir el módulo de Reportes Gerenciales sobre %1.")
-                .arg(parser.value(dbOption)));
+                .arg(maskedLocator(parser.value(dbOption))));
         plugin->VOpUnLoadDll();
         return 1;
     }

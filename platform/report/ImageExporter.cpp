@@ -1,6 +1,6 @@
 #include "ImageExporter.h"
 
-#include "FileWriter_p.h"
+#include "OutputFile.h"
 #include "GeneralError.h"
 #include "PageRenderer.h"
 
@@ -45,7 +45,7 @@ QStringList ImageExporter::exportToPng(const PreparedReport& report, const QStri
         buffer.open(QIODevice::WriteOnly);
         if (!renderPage(report.pages[size_t(i)], dpi).save(&buffer, "PNG"))
             throw GeneralError(detail::writeErrorMessage(file, QStringLiteral("no se pudo codificar la imagen")));
-        detail::writeFileAtomically(file, png);
+        writeOutputFile(file, png);
         written << file;
     }
     return written;

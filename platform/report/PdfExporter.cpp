@@ -14,7 +14,7 @@
 // in it is an internal error rather than a damaged output.
 #include "PdfExporter.h"
 
-#include "FileWriter_p.h"
+#include "OutputFile.h"
 #include "GeneralError.h"
 #include "PageLayout_p.h"
 #include "PageRenderer.h"
@@ -343,7 +343,7 @@ QByteArray PdfExporter::toPdf(const PreparedReport& report, const PdfOptions& op
 }
 
 void PdfExporter::exportToFile(const PreparedReport& report, const QString& path, const PdfOptions& options) {
-    detail::writeFileAtomically(path, toPdf(report, options));
+    writeOutputFile(path, toPdf(report, options));
 }
 
 } // namespace report

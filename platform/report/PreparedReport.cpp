@@ -7,7 +7,7 @@
 // it exactly, with the stream status Ok at the end.
 #include "PreparedReport.h"
 
-#include "FileWriter_p.h"
+#include "OutputFile.h"
 #include "GeneralError.h"
 
 #include <QDataStream>
@@ -292,7 +292,7 @@ PreparedReport PreparedReport::deserialize(const QByteArray& data) {
 }
 
 void PreparedReport::save(const QString& path) const {
-    detail::writeFileAtomically(path, serialize());
+    writeOutputFile(path, serialize());
 }
 
 PreparedReport PreparedReport::load(const QString& path) {

@@ -6,7 +6,7 @@
 // the resolution the library assumes for them.
 #include "XlsxExporter.h"
 
-#include "FileWriter_p.h"
+#include "OutputFile.h"
 #include "GeneralError.h"
 #include "XlsxLayout_p.h"
 
@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <list>
 
 #include <xlsxwriter.h>
@@ -27,6 +28,34 @@ constexpr double kPxPerMm = 96.0 / 25.4;
 constexpr double kPtPerMm = 72.0 / 25.4;
 constexpr int kMaxPageBreaks = 1023;     // the worksheet's limit on manual page breaks
 constexpr int kMaxCellText = 32767;      // the worksheet's limit on a cell's text
+
+// The text with what XML 1.0 cannot hold taken out: libxlsxwriter writes texts into the workbook's XML as
+// they come, and one control character (pasted from a word processor, say) makes the whole file unreadable.
+// A vertical tab or form feed is a word processor's line or page break and becomes a line break; other
+// control characters, U+FFFE, U+FFFF and unpaired surrogates are dropped.
+QString xmlText(const QString& text) {
+    const auto allowed = [](char32_t c) {
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+               (c >= 0x10000 && c <= 0x10FFFF);
+    };
+    bool clean = true;
+    for (QChar c : text)
+        if (!allowed(c.unicode()) && !c.isSurrogate()) {
+            clean = false;
+            break;
+        }
+    if (clean && text.isValidUtf16())
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (char32_t c : text.toUcs4()) {
+        if (c == 0xB || c == 0xC)
+            result += QLatin1Char('\n');
+        else if (allowed(c))
+            result += QString::fromUcs4(&c, 1);
+    }
+    return result;
+}
 
 lxw_color_t rgb(const QColor& c) {
     return lxw_color_t(c.rgb() & 0xFFFFFF);
@@ -106,9 +135,9 @@ public:
         return fmt;
     }
 
-    // UTF-8 text that lives as long as the workbook.
+    // UTF-8 text that lives as long as the workbook, made fit for XML (see xmlText).
     const char* keep(const QString& text) {
-        m_texts.push_back(text.toUtf8());
+        m_texts.push_back(xmlText(text).toUtf8());
         return m_texts.back().constData();
     }
 
@@ -173,7 +202,7 @@ bool writeRich(lxw_worksheet* ws, Formats& formats, const detail::XlsxTextCell& 
 
 void writeText(lxw_worksheet* ws, Formats& formats, const detail::XlsxTextCell& cell) {
     const TextItem& t = *cell.item;
-    QString text = t.plainText() + cell.extraText;
+    QString text = xmlText(t.plainText() + cell.extraText);
     const bool wrap = text.contains(QLatin1Char('\n'));
     lxw_format* fmt = formats.cell(cell, wrap);
     const auto row = lxw_row_t(cell.firstRow);
@@ -273,9 +302,16 @@ void writeWorkbook(const PreparedReport& report, const QString& file) {
         writeImage(ws, image, images);
     setupPrinting(ws, report, layout);
 
+    errno = 0;
     const lxw_error err = workbook_close(wb);
-    if (err != LXW_NO_ERROR)
-        throw GeneralError(detail::writeErrorMessage(file, QString::fromUtf8(lxw_strerror(err))));
+    const int systemError = errno;
+    if (err != LXW_NO_ERROR) {
+        // The workbook is assembled in the temporary folder: a full or closed folder is the usual cause.
+        const QString cause = systemError ? systemErrorText(systemError) : QStringLiteral("error interno");
+        throw GeneralError(detail::writeErrorMessage(
+            file, QStringLiteral("no se pudo armar el libro en la carpeta temporal: %1 (detalle técnico: %2)")
+                      .arg(cause, QString::fromUtf8(lxw_strerror(err)))));
+    }
 }
 
 } // namespace
@@ -285,13 +321,15 @@ void XlsxExporter::exportToFile(const PreparedReport& report, const QString& pat
         throw GeneralError(QStringLiteral("El informe no tiene páginas para exportar."));
     QTemporaryFile temp(QDir::temp().filePath(QStringLiteral("vnmrtgen-XXXXXX.xlsx")));
     if (!temp.open())
-        throw GeneralError(detail::writeErrorMessage(path, temp.errorString()));
+        throw GeneralError(detail::writeErrorMessage(
+            path, QStringLiteral("no se pudo crear un archivo en la carpeta temporal %1").arg(QDir::tempPath())));
     temp.close();
     writeWorkbook(report, temp.fileName());
     QFile written(temp.fileName());
     if (!written.open(QIODevice::ReadOnly))
-        throw GeneralError(detail::writeErrorMessage(path, written.errorString()));
-    detail::writeFileAtomically(path, written.readAll());
+        throw GeneralError(detail::writeErrorMessage(
+            path, QStringLiteral("no se pudo leer el libro armado en la carpeta temporal")));
+    writeOutputFile(path, written.readAll());
 }
 
 } // namespace report

@@ -1,6 +1,7 @@
 #include "ConnectionParams.h"
 
 #include "GeneralError.h"
+#include "MaskedLocator.h"
 
 #include <QUrl>
 
@@ -8,7 +9,7 @@ namespace {
 
 [[noreturn]] void invalid(const QString& locator, const QString& why) {
     throw GeneralError(
-        QStringLiteral("El localizador de base de datos '%1' no es válido: %2").arg(locator, why));
+        QStringLiteral("El localizador de base de datos '%1' no es válido: %2").arg(maskedLocator(locator), why));
 }
 
 QString decoded(const QString& part) {
@@ -45,7 +46,8 @@ ConnectionParams ConnectionParams::fromLocator(const QString& locator) {
         invalid(locator, QStringLiteral("falta el nombre de la base de datos."));
     if (database.contains(QLatin1Char('/')) || database.contains(QLatin1Char('?')) ||
         database.contains(QLatin1Char('#')))
-        invalid(locator, QStringLiteral("el nombre de la base de datos '%1' no es válido.").arg(database));
+        // Not echoed: with a '/' or '#' in an unencoded password, what looks like the name holds part of it.
+        invalid(locator, QStringLiteral("el nombre de la base de datos no puede contener '/', '?' ni '#'."));
 
     ConnectionParams p;
     p.protocol = QStringLiteral("postgresql");

@@ -141,8 +141,14 @@ bool DatabaseBackend::isTextTypeName(const QString& typeName) const {
            t.contains(QLatin1String("CLOB"));
 }
 
-TranslatedStatement DatabaseBackend::translate(const QString& statement) const {
-    if (const auto it = m_translations.constFind(statement); it != m_translations.constEnd())
+TranslatedStatement DatabaseBackend::translate(const QString& statement, const QSet<QString>& wholeDays) const {
+    QString key = statement;
+    if (!wholeDays.isEmpty()) {
+        QStringList names = wholeDays.values();
+        names.sort();
+        key += QChar(0) + names.join(QChar(0));
+    }
+    if (const auto it = m_translations.constFind(key); it != m_translations.constEnd())
         return *it;
     SqlRewriter r(statement);
     r.requireSingleStatement();
@@ -153,22 +159,37 @@ TranslatedStatement DatabaseBackend::translate(const QString& statement) const {
                                .arg(first.isEmpty() ? r.text().trimmed().left(20) : first));
     r.removeComments();
     rewrite(r);
+    r.closeDayRanges(wholeDays);
     TranslatedStatement result;
     result.parameterNames = r.replaceParameters(QStringLiteral("?"));
     result.sql = r.text().trimmed();
     if (m_translations.size() >= kTranslationCacheLimit)
         m_translations.clear();
-    m_translations.insert(statement, result);
+    m_translations.insert(key, result);
     return result;
 }
 
 TResultSet DatabaseBackend::execute(const QString& statement, const TParams& params) {
-    return run(translate(statement), params);
+    QSet<QString> wholeDays;
+    for (int i = 0; i < params.Count(); ++i) {
+        const TParam& p = params[i];
+        if (p.DataType() == TFieldType::ftDateTime && !p.IsNull() && !TDateTime(p.Value().toDouble()).hasTime())
+            wholeDays << p.Name().toUpper();
+    }
+    return run(translate(statement, wholeDays), params);
 }
 
 TResultSet DatabaseBackend::run(const TranslatedStatement& statement, const TParams& params) {
     QVariantList values;
     for (const QString& name : statement.parameterNames) {
+        if (name.endsWith(SqlRewriter::kNextDaySuffix)) {
+            const QString base = name.chopped(SqlRewriter::kNextDaySuffix.size());
+            const TParam* p = params.FindParam(base);
+            if (!p)
+                throw GeneralError(QStringLiteral("Parámetro '%1' no encontrado.").arg(base));
+            values << bindDateTime(TDateTime(p->Value().toDouble()).addDays(1));
+            continue;
+        }
         const TParam* p = params.FindParam(name);
         if (!p)
             throw GeneralError(QStringLiteral("Parámetro '%1' no encontrado.").arg(name));

@@ -58,11 +58,13 @@ public:
     QSet<QString> textColumns() const;
 
     // The statement in this backend's SQL. Throws GeneralError for a malformed text, an empty one, more
-    // than one statement, or a statement that is not a query.
-    TranslatedStatement translate(const QString& statement) const;
-    // translate + run.
+    // than one statement, or a statement that is not a query. wholeDays: upper-case names of the
+    // parameters that carry whole days, whose comparisons take in the whole day (SqlRewriter::closeDayRanges).
+    TranslatedStatement translate(const QString& statement, const QSet<QString>& wholeDays = {}) const;
+    // translate + run; the date-time parameters without a time of day are the whole days.
     TResultSet execute(const QString& statement, const TParams& params);
-    // Runs a translated statement, binding to each placeholder the parameter of its name. It does not
+    // Runs a translated statement, binding to each placeholder the parameter of its name (a name ending in
+    // SqlRewriter::kNextDaySuffix gets the day after its parameter's date). It does not
     // look at what the statement does: the read-only session refuses any write. Throws
     // GeneralError "Parámetro 'X' no encontrado." for a name missing from params, and "Error del servidor
     // de base de datos: <message>" when the database refuses the statement.

@@ -586,6 +586,57 @@ void SqlRewriter::resolveOrderByIn(qsizetype begin, qsizetype end) {
         resolveTerm(termFirst, last);
 }
 
+void SqlRewriter::closeDayRanges(const QSet<QString>& wholeDays) {
+    if (wholeDays.isEmpty())
+        return;
+    const auto significant = [this](qsizetype i, int step) {
+        for (i += step; i >= 0 && i < qsizetype(m_tokens.size()); i += step)
+            if (!m_tokens[size_t(i)].isTrivia())
+                return i;
+        return qsizetype(-1);
+    };
+    // An operator that binds tighter than a comparison makes the parameter part of a larger operand.
+    const auto bindsTighter = [this](qsizetype i) {
+        if (i < 0)
+            return false;
+        const SqlToken& t = m_tokens[size_t(i)];
+        return t.kind == SqlToken::Dot ||
+               (t.kind == SqlToken::Operator &&
+                (t.text == QLatin1String("+") || t.text == QLatin1String("-") || t.text == QLatin1String("*") ||
+                 t.text == QLatin1String("/") || t.text == QLatin1String("%") || t.text == QLatin1String("||") ||
+                 t.text == QLatin1String("::")));
+    };
+    for (qsizetype i = 0; i < qsizetype(m_tokens.size()); ++i) {
+        SqlToken& parameter = m_tokens[size_t(i)];
+        if (parameter.kind != SqlToken::Parameter || !wholeDays.contains(parameter.name().toUpper()))
+            continue;
+        const qsizetype before = significant(i, -1);
+        const qsizetype after = significant(i, +1);
+        QString replacement;
+        qsizetype op = -1;
+        if (before >= 0 && !bindsTighter(after)) {
+            // x <= :P  ->  x < :P+1      x > :P  ->  x >= :P+1
+            const SqlToken& t = m_tokens[size_t(before)];
+            if (t.isOperator(QLatin1String("<=")))
+                op = before, replacement = QStringLiteral("<");
+            else if (t.isOperator(QLatin1String(">")))
+                op = before, replacement = QStringLiteral(">=");
+        }
+        if (op < 0 && after >= 0 && !bindsTighter(before)) {
+            // :P >= x  ->  :P+1 > x      :P < x  ->  :P+1 <= x
+            const SqlToken& t = m_tokens[size_t(after)];
+            if (t.isOperator(QLatin1String(">=")))
+                op = after, replacement = QStringLiteral(">");
+            else if (t.isOperator(QLatin1String("<")))
+                op = after, replacement = QStringLiteral("<=");
+        }
+        if (op < 0)
+            continue;
+        m_tokens[size_t(op)].text = replacement;
+        parameter.text = QLatin1Char(':') + parameter.name() + kNextDaySuffix;
+    }
+}
+
 QStringList SqlRewriter::replaceParameters(const QString& placeholder) {
     QStringList names;
     for (SqlToken& t : m_tokens) {

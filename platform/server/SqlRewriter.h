@@ -69,6 +69,16 @@ public:
     // no tables.
     void resolveCompoundOrderBy();
 
+    // Periods are whole days: a comparison that makes a whole-day parameter an inclusive upper bound
+    // (x <= :P, or :P >= x) or an exclusive lower bound (x > :P, :P < x) would miss the rows of that day that
+    // carry a time of day, or are stored as text in a longer form ('2026-12-31 00:00:00' > '2026-12-31').
+    // Each such comparison becomes the half-open one against the next day (x < :P+1, x >= :P+1): the
+    // parameter occurrence is renamed NAME + kNextDaySuffix, which the backend binds as the next day. Only
+    // bare parameters are touched (not :P + 1, say); the comparisons stay on the column, so indexes serve
+    // them as before. wholeDays holds the upper-case names of the parameters that carry whole days.
+    static constexpr QLatin1String kNextDaySuffix{"+1dia"};
+    void closeDayRanges(const QSet<QString>& wholeDays);
+
     // Replaces every :NAME parameter by placeholder and returns the names in the order of occurrence, a
     // name occurring as often as the statement writes it.
     QStringList replaceParameters(const QString& placeholder);

@@ -12,11 +12,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 using namespace report;
 using outtest::errorOf;
@@ -205,47 +200,6 @@ TEST(PdfExport, AnEmptyReportIsRefusedAndLeavesTheTarget) {
               QStringLiteral("El informe no tiene páginas para exportar."));
     EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
 }
-
-TEST(PdfExport, UnwritableDirectoryLeavesTheTargetUntouched) {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
-#endif
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(QStringLiteral("informe.pdf"));
-    outtest::writeFile(path, "anterior");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString message = errorOf([&] { PdfExporter::exportToFile(outtest::sampleReport(), path); });
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(path))) << message.toStdString();
-    EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
-}
-
-#ifdef Q_OS_UNIX
-// Fault injection: a file size limit makes the write fail half way, as a full disk would.
-TEST(PdfExport, AWriteFailingHalfWayLeavesTheTargetUntouched) {
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath(QStringLiteral("informe.pdf"));
-    outtest::writeFile(path, "anterior");
-    const PreparedReport report = outtest::sampleReport();
-    const QByteArray pdf = PdfExporter::toPdf(report);
-    ASSERT_GT(pdf.size(), 4096);
-
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 2048;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const QString message = errorOf([&] { PdfExporter::exportToFile(report, path); });
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(path))) << message.toStdString();
-    EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("informe.pdf")}) << "no temporary left";
-}
-#endif
 
 TEST(PdfExport, ReplacesAnExistingFile) {
     const QString path = testsupport::tempPath(QStringLiteral("reemplazo.pdf"));

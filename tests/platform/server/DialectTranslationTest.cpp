@@ -288,6 +288,44 @@ TEST(DialectTranslationExact, OdbcPassesTransactSqlThrough) {
     EXPECT_EQ(t.parameterNames, QStringList({"P_COD_EMPR", "P_COD_EMPR"}));
 }
 
+// Whole-day parameters as bounds: each comparison that would leave out part of a day becomes a half-open one
+// against the next day; others (a lower bound, an expression, an equality, a parameter that carries a time)
+// stay as written.
+TEST(DialectTranslationExact, WholeDayBoundsTakeInTheWholeDay) {
+    const struct {
+        const char* name;
+        const char* tsql;
+        const char* sql;
+        QStringList parameters;
+    } cases[] = {
+        {"period", "SELECT 1 FROM T WHERE F >= :P_FEC_INIC AND F <= :P_FEC_FINA",
+         "SELECT 1 FROM T WHERE F >= ? AND F < ?", {"P_FEC_INIC", "P_FEC_FINA+1dia"}},
+        {"after the period", "SELECT 1 FROM T WHERE (F > :p_fec_fina)", "SELECT 1 FROM T WHERE (F >= ?)",
+         {"p_fec_fina+1dia"}},
+        {"parameter on the left", "SELECT 1 FROM T WHERE :P_FEC_FINA >= F OR :P_FEC_FINA < G",
+         "SELECT 1 FROM T WHERE ? > F OR ? <= G", {"P_FEC_FINA+1dia", "P_FEC_FINA+1dia"}},
+        {"before the period", "SELECT 1 FROM T WHERE F < :P_FEC_INIC", "SELECT 1 FROM T WHERE F < ?",
+         {"P_FEC_INIC"}},
+        {"part of an expression", "SELECT 1 FROM T WHERE F <= :P_FEC_FINA + 1 OR 1 + :P_FEC_FINA >= F",
+         "SELECT 1 FROM T WHERE F <= ? + 1 OR 1 + ? >= F", {"P_FEC_FINA", "P_FEC_FINA"}},
+        {"equality and other parameters", "SELECT 1 FROM T WHERE F = :P_FEC_FINA AND N <= :P_NUM",
+         "SELECT 1 FROM T WHERE F = ? AND N <= ?", {"P_FEC_FINA", "P_NUM"}},
+    };
+    for (const char* protocol : {"sqlite", "postgresql", "odbc"}) {
+        auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(protocol) + ": " + c.name);
+            const TranslatedStatement t = backend->translate(
+                QString::fromUtf8(c.tsql), {QStringLiteral("P_FEC_INIC"), QStringLiteral("P_FEC_FINA")});
+            EXPECT_EQ(t.sql, QString::fromUtf8(c.sql));
+            EXPECT_EQ(t.parameterNames, c.parameters);
+        }
+        // The same text without whole-day parameters is translated as written (and cached apart).
+        EXPECT_EQ(backend->translate(QString::fromUtf8(cases[0].tsql)).sql,
+                  QStringLiteral("SELECT 1 FROM T WHERE F >= ? AND F <= ?"));
+    }
+}
+
 struct RefusalCase {
     const char* name;
     const char* statement;

@@ -169,8 +169,9 @@ TEST_F(ServerExecution, RepeatedParametersReachBothUnionBranches) {
     ASSERT_EQ(r.columns.size(), 2u);
     EXPECT_EQ(r.columns[0].name.toUpper(), QStringLiteral("TIP_CONC"));
     EXPECT_EQ(r.columns[1].name.toUpper(), QStringLiteral("VAL_ACUM"));
-    // Company 1 only; January inclusive; kind A and the concept of prototype 2 left out.
-    EXPECT_EQ(sorted(rowsOf(r)), QStringList({"E|160", "E|80", "I|1500", "I|2000"}));
+    // Company 1 only; the whole of January (10:30 on the 31st included); kind A and the concept of
+    // prototype 2 left out.
+    EXPECT_EQ(sorted(rowsOf(r)), QStringList({"E|160", "E|80", "I|1500", "I|2400"}));
 }
 
 TEST_F(ServerExecution, UnionDropsRowsIdenticalInBothBranches) {
@@ -181,14 +182,40 @@ TEST_F(ServerExecution, UnionDropsRowsIdenticalInBothBranches) {
     EXPECT_EQ(rowsOf(r), QStringList({"10", "20"}));
 }
 
+// A period takes in its whole first and last day, whichever form a date is stored in (SQLite keeps text:
+// a bare day, a day with a time after a blank or after a 'T') and whatever time of day it carries; a bound
+// that carries a time is exact.
+TEST_F(ServerExecution, PeriodTakesInWholeDaysInEveryStoredForm) {
+    m_database->write(QStringLiteral("CREATE TABLE T_FECHA (ID INTEGER, FEC TIMESTAMP)"));
+    const char* const rows[] = {"2023-12-31 23:59:59", "2024-01-01",          "2024-01-01 00:00:00",
+                                "2024-01-01T08:15:00", "2024-01-31",          "2024-01-31 00:00:00",
+                                "2024-01-31T17:45:30", "2024-01-31 23:59:59", "2024-02-01",
+                                "2024-02-01T00:00:00"};
+    for (int i = 0; i < int(std::size(rows)); ++i)
+        m_database->write(QStringLiteral("INSERT INTO T_FECHA VALUES (%1, '%2')").arg(i + 1).arg(rows[i]));
+    const auto ids = [&](const char* where) {
+        QStringList found;
+        for (const QString& row :
+             rowsOf(run(kProvider, QStringLiteral("SELECT ID FROM T_FECHA WHERE %1 ORDER BY ID").arg(where))))
+            found << row;
+        return found.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(ids("(FEC >= :P_FEC_INIC) AND (FEC <= :P_FEC_FINA)"), QStringLiteral("2,3,4,5,6,7,8"));
+    EXPECT_EQ(ids(":P_FEC_INIC <= FEC AND :P_FEC_FINA >= FEC"), QStringLiteral("2,3,4,5,6,7,8"));
+    EXPECT_EQ(ids("FEC > :P_FEC_FINA"), QStringLiteral("9,10"));
+    EXPECT_EQ(ids(":P_FEC_FINA < FEC"), QStringLiteral("9,10"));
+    EXPECT_EQ(ids("FEC < :P_FEC_INIC"), QStringLiteral("1"));
+    EXPECT_EQ(ids("FEC <= :P_FEC_INIC"), QStringLiteral("1,2,3,4"));
+    m_params.ParamByName(QStringLiteral("P_FEC_FINA"))
+        .SetAsDateTime(TDateTime::fromDateTime(QDateTime(QDate(2024, 1, 31), QTime(12, 0))));
+    EXPECT_EQ(ids("FEC >= :P_FEC_INIC AND FEC <= :P_FEC_FINA"), QStringLiteral("2,3,4,5,6"));
+}
+
+// The fixture's movement at 10:30 on the last day belongs to the period; a later start leaves out the rest.
 TEST_F(ServerExecution, DatePeriodInclusiveAtBothEnds) {
     const QString sql =
         QStringLiteral("SELECT COD_EMPL, VAL_ACUM FROM NM_ACUMU WHERE (COD_EMPR = :P_COD_EMPR) AND "
                        "(FEC_ACUM >= :P_FEC_INIC) AND (FEC_ACUM <= :P_FEC_FINA) ORDER BY VAL_ACUM");
-    // A whole-day end is midnight: a movement later that day falls outside, as on the suite's server.
-    EXPECT_EQ(rowsOf(run(kProvider, sql)), QStringList({"101|160", "101|2000"}));
-    m_params.ParamByName(QStringLiteral("P_FEC_FINA"))
-        .SetAsDateTime(TDateTime::fromDateTime(QDateTime(QDate(2024, 1, 31), QTime(23, 59, 59))));
     EXPECT_EQ(rowsOf(run(kProvider, sql)), QStringList({"101|160", "103|400", "101|2000"}));
     m_params.ParamByName(QStringLiteral("P_FEC_INIC")).SetAsDateTime(TDateTime::encodeDate(2024, 1, 2));
     EXPECT_EQ(rowsOf(run(kProvider, sql)), QStringList({"103|400"}));

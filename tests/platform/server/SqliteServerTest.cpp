@@ -33,10 +33,23 @@ public:
         QSqlDatabase::removeDatabase(m_writer);
     }
 
+    // During set-up through the lasting writer; afterwards (a test adding rows) through a writer opened for
+    // the one statement, so that no writer holds the file while the module reads it.
     void write(const QString& statement) override {
-        QSqlQuery q(QSqlDatabase::database(m_writer, false));
-        EXPECT_TRUE(q.exec(statement))
-            << statement.toStdString() << ": " << q.lastError().text().toStdString();
+        const bool lasting = QSqlDatabase::contains(m_writer);
+        if (!lasting) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_writer);
+            db.setDatabaseName(m_path);
+            EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+        }
+        {
+            QSqlQuery q(QSqlDatabase::database(m_writer, false));
+            EXPECT_TRUE(q.exec(statement)) << statement.toStdString() << ": " << q.lastError().text().toStdString();
+        }
+        if (!lasting) {
+            QSqlDatabase::database(m_writer, false).close();
+            QSqlDatabase::removeDatabase(m_writer);
+        }
     }
 
     ConnectionParams params() const override { return ConnectionParams::fromLocator(m_path); }

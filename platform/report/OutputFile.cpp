@@ -1,0 +1,238 @@
+// Output files of the exports. The file is written with POSIX calls rather than QSaveFile: QSaveFile
+// renames its temporary file over whatever the path names (a device node, a FIFO, /dev/stdout), and its
+// error texts are English and lose errno, which is what tells the user the disk is full.
+#include "OutputFile.h"
+
+#include "GeneralError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace report {
+
+namespace detail {
+QString writeErrorMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("No se pudo escribir el archivo '%1': %2").arg(path, reason);
+}
+} // namespace detail
+
+QString systemErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case ENOSPC:
+        return QStringLiteral("no hay espacio en el disco");
+#ifdef EDQUOT
+    case EDQUOT:
+        return QStringLiteral("se superó la cuota de disco del usuario");
+#endif
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permiso denegado");
+    case EROFS:
+        return QStringLiteral("el sistema de archivos es de solo lectura");
+    case ENOENT:
+        return QStringLiteral("la carpeta no existe");
+    case ENOTDIR:
+        return QStringLiteral("una parte de la ruta no es una carpeta");
+    case EISDIR:
+        return QStringLiteral("es una carpeta");
+    case ENAMETOOLONG:
+        return QStringLiteral("el nombre es demasiado largo");
+    case ELOOP:
+        return QStringLiteral("demasiados enlaces simbólicos en la ruta");
+    case EFBIG:
+        return QStringLiteral("el archivo supera el tamaño máximo permitido");
+    case EIO:
+        return QStringLiteral("error de entrada/salida del dispositivo");
+    case EPIPE:
+        return QStringLiteral("el programa que leía la salida la cerró");
+    case ENXIO:
+        return QStringLiteral("no hay dispositivo ni lector al otro lado");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("el archivo está en uso");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("hay demasiados archivos abiertos");
+    case EXDEV:
+        return QStringLiteral("el archivo temporal quedó en otro sistema de archivos");
+    default:
+        return QStringLiteral("error del sistema número %1 (%2)")
+            .arg(errorNumber)
+            .arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    }
+}
+
+namespace {
+
+[[noreturn]] void fail(const QString& path, int errorNumber) {
+    throw GeneralError(detail::writeErrorMessage(path, systemErrorText(errorNumber)));
+}
+
+// Writes all of data to fd, going on after short writes and interruptions; returns 0 or the errno.
+int writeAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qint64 left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ENOSPC; // no progress and no error: the device takes no more
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+bool isSqliteDatabase(const QByteArray& nativePath) {
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    char head[16] = {};
+    const ssize_t n = ::read(fd, head, sizeof head);
+    ::close(fd);
+    return n == ssize_t(sizeof head) && std::memcmp(head, "SQLite format 3", 16) == 0;
+}
+
+// The file a chain of symbolic links ends at, for a link whose target does not exist yet (writing through
+// it creates the target and keeps the link).
+QString danglingLinkTarget(const QString& path) {
+    QString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        current = info.symLinkTarget();
+    }
+    return QString(); // a loop: the caller reports ELOOP
+}
+
+// Writes data to a new file beside target and renames it over target.
+void replaceAtomically(const QString& shownPath, const QString& target, const QByteArray& data,
+                       const struct stat* existing) {
+    const QFileInfo info(target);
+    const QString directory = info.absolutePath();
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = QFile::encodeName(
+            QDir(directory).filePath(QStringLiteral(".%1.%2.tmp")
+                                         .arg(info.fileName())
+                                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+        // O_EXCL on a fresh random name; the mode is the one a new file gets (the umask applies).
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 100))
+            fail(shownPath, errno);
+    }
+    const auto abandon = [&](int errorNumber) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        fail(shownPath, errorNumber);
+    };
+    if (const int error = writeAll(fd, data))
+        abandon(error);
+    if (existing) {
+        // The replaced file's permissions and owner carry over (the owner only where we may set it).
+        if (::fchmod(fd, existing->st_mode & 07777) != 0)
+            abandon(errno);
+        [[maybe_unused]] const int ignored = ::fchown(fd, existing->st_uid, existing->st_gid);
+    }
+    // The data reaches the disk before the name does: a crash between the two leaves the old file.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        abandon(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        fail(shownPath, error);
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        fail(shownPath, error);
+    }
+}
+
+void writeDirectly(const QString& shownPath, int fd, const QByteArray& data) {
+    if (const int error = writeAll(fd, data))
+        fail(shownPath, error);
+}
+
+} // namespace
+
+void writeOutputFile(const QString& path, const QByteArray& data) {
+    if (path.isEmpty())
+        throw GeneralError(QStringLiteral("No se indicó el nombre del archivo de salida."));
+    if (path == QLatin1String(kStandardOutput)) {
+        writeDirectly(QStringLiteral("salida estándar"), STDOUT_FILENO, data);
+        return;
+    }
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            fail(path, errno);
+        // Nothing there yet, or a link to a file still to be made.
+        const QString target = danglingLinkTarget(path);
+        if (target.isEmpty())
+            fail(path, ELOOP);
+        replaceAtomically(path, target, data, nullptr);
+        return;
+    }
+    if (S_ISDIR(st.st_mode))
+        fail(path, EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+        // A device, FIFO or socket is the destination itself: write into it, never rename over it.
+        const int fd = ::open(native.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            fail(path, errno);
+        try {
+            writeDirectly(path, fd, data);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        if (::close(fd) != 0)
+            fail(path, errno);
+        return;
+    }
+    if (isSqliteDatabase(native))
+        throw GeneralError(detail::writeErrorMessage(
+            path, QStringLiteral("es una base de datos SQLite y no se reemplaza con un informe")));
+    // A link keeps being a link: what gets replaced is the file it ends at.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    replaceAtomically(path, target.isEmpty() ? path : target, data, &st);
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty() || a == QLatin1String(kStandardOutput) || b == QLatin1String(kStandardOutput))
+        return a == b;
+    struct stat sa {}, sb {};
+    const bool aExists = ::stat(QFile::encodeName(a).constData(), &sa) == 0;
+    const bool bExists = ::stat(QFile::encodeName(b).constData(), &sb) == 0;
+    if (aExists && bExists)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (aExists != bExists)
+        return false;
+    // Neither exists: the same name in the same (resolved) folder, links to be made included.
+    const auto resolved = [](const QString& path) {
+        const QString end = danglingLinkTarget(path);
+        const QFileInfo info(end.isEmpty() ? path : end);
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return QDir::cleanPath((folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') +
+                               info.fileName());
+    };
+    return resolved(a) == resolved(b);
+}
+
+} // namespace report
