@@ -3,6 +3,10 @@
 # missing on a fresh machine is named before the real configure fails half-way.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Sql Xml PrintSupport Charts Test)
 find_package(GTest REQUIRED)
+# The tests read spreadsheets with Debian's python3-openpyxl: the system interpreter, not one first on PATH.
+if(NOT Python3_EXECUTABLE AND EXISTS /usr/bin/python3)
+  set(Python3_EXECUTABLE /usr/bin/python3)
+endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_library(XLSXWRITER_LIBRARY xlsxwriter REQUIRED)
 find_path(XLSXWRITER_INCLUDE_DIR xlsxwriter.h REQUIRED)

@@ -129,6 +129,13 @@ void writeRows(QSqlDatabase& db) {
     fx.insert("NM_ACUMU", movement(1, 105, 7, d(2026, 10, 31), "P", 1, 10, 50000.00));   // A7: kind P
     fx.insert("NM_ACUMU", movement(1, 101, 3, d(2027, 1, 31), "N", 1, 10, 10000.00));    // A8
     fx.insert("NM_ACUMU", movement(2, 901, 1, d(2026, 10, 15), "N", 1, 10, 6000000.00)); // Q2
+    // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
+    const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
+    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
+    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-12-01T07:30:00"), "N", 1, 10, 100000.00)); // Q4
+    fx.insert("NM_ACUMU", movement(2, 901, 1, at("2026-12-31 18:00:00"), "N", 1, 10, 200000.00)); // Q5
+    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-12-31T23:59:59"), "N", 1, 10, 300000.00)); // Q6
+    fx.insert("NM_ACUMU", movement(2, 901, 1, at("2027-01-01 00:00:00"), "N", 1, 10, 400000.00)); // Q7: after
     // clang-format on
 
     // --- ledger ---
@@ -408,6 +415,13 @@ std::vector<Scenario> comparisonScenarios() {
         {"cost centres, empty period",
          [](ReportRun& r) {
              r.setPeriod(TDateTime::encodeDate(2025, 1, 1), TDateTime::encodeDate(2025, 1, 31));
+             r.builders.GenerarNominaCentroCostos();
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
+        {"cost centres, company 2, December 2026 with times of day",
+         [dec](ReportRun& r) {
+             dec(r);
+             r.builders.CodEmpr = 2;
              r.builders.GenerarNominaCentroCostos();
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
