@@ -12,7 +12,7 @@
 #include "SDCOMConnection.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
-#include "TReportBuilders.h"
+#include "TReportRun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,12 +83,15 @@ int main(int argc, char** argv) {
     empresa.SetCommandText(QStringLiteral("-"));
     empresa.Params().Add(QStringLiteral("P_COD_EMPR"), TFieldType::ftSmallint).SetAsSmallInt(company);
     empresa.Open();
-    rep.SetCompanyDataSet(&empresa);
-    rep.CodiUsua = [] { return QStringLiteral("BENCH"); };
-    rep.FecInic = [&] { return from; };
-    rep.FecFina = [&] { return to; };
-    CapturePresenter capture;
-    rep.SetPresenter(&capture);
+    // Nothing is shown: the prepared pages of each run are kept for the PDF timing.
+    struct Keep : ReportPresenter {
+        report::PreparedReport last;
+        void present(const QString&, const report::PreparedReport& pages) override { last = pages; }
+    } capture;
+    struct Bench : TRunHost {
+        QString PedirObservaciones() override { return QStringLiteral("Prueba de rendimiento."); }
+        std::unique_ptr<TProcessProgress> CrearProgreso() override { return nullptr; }
+    } host;
 
     // The lists of the payroll reconciliation: every class of the company and prototype 9 ("NOMINA TOTAL"
     // in the demo data); the novelty parameters of the company.
@@ -105,12 +108,19 @@ int main(int argc, char** argv) {
     dtm.gStCodCuen = QStringLiteral("250505");
     openWith(*dtm.QryNmPrtgeCn, "COD_EMPR", company);
 
-    TReportBuilders builders(dtm, rep);
-    builders.CodEmpr = company;
-    builders.gDtFecInic = from;
-    builders.gDtFecFina = to;
-    builders.TiposNomina = QStringLiteral("NADCXPV");
-    builders.PedirObservaciones = [] { return QStringLiteral("Prueba de rendimiento."); };
+    TReportRun run;
+    run.CodEmpr = company;
+    run.CodiUsua = QStringLiteral("BENCH");
+    run.gDtFecInic = from;
+    run.gDtFecFina = to;
+    run.TiposNomina = QStringLiteral("NADCXPV");
+    for (dtm.CdsNmTnomi->First(); !dtm.CdsNmTnomi->Eof(); dtm.CdsNmTnomi->Next())
+        run.Clases << dtm.CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).AsInteger();
+    run.Prototipos = {9};
+    run.CodCuen = dtm.gStCodCuen;
+    run.CdsGnEmpre = &empresa;
+    run.Host = &host;
+    run.Presenter = &capture;
 
     std::printf("%-32s %10s %10s %10s %8s %10s %7s %9s %9s\n", "informe", "total s", "base s", "módulo s", "sentenc.",
                 "filas", "págs", "PDF s", "pico MB");
@@ -119,17 +129,17 @@ int main(int argc, char** argv) {
         server.statements = 0;
         QElapsedTimer t;
         t.start();
-        Despachar(builders, type);
+        Despachar(dtm, rep, run, type);
         const double total = t.nsecsElapsed() / 1e9;
         const double db = server.nanoseconds / 1e9;
-        const report::PreparedReport& prepared = capture.reports.back();
+        const report::PreparedReport& prepared = capture.last;
         t.restart();
         report::PdfExporter::exportToFile(prepared, QDir::temp().filePath(QStringLiteral("bench_builders.pdf")));
         const double pdf = t.nsecsElapsed() / 1e9;
         std::printf("%-32s %10.2f %10.2f %10.2f %8d %10lld %7zu %9.2f %9.0f\n",
                     ReportTypeAt(type)->Caption().toUtf8().constData(), total, db, total - db, server.statements,
                     static_cast<long long>(server.rows), prepared.pages.size(), pdf, peakMb());
-        capture.reports.clear();
+        capture.last = report::PreparedReport();
     }
     return 0;
 }

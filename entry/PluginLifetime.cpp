@@ -57,10 +57,6 @@ void asignarVistaPrevia() {
     };
 }
 
-QString texto(const char16_t* t) {
-    return QString::fromUtf16(t);
-}
-
 } // namespace
 
 bool Cargado() {
@@ -80,22 +76,12 @@ uint32_t Cargar(const TLoadArguments& args) {
     gStAliasCnx = args.alias;
 
     if (!TrimControls(gStParHpv).isEmpty()) {
-        // The list belongs to the host package and is never freed by the module; a later load replaces it.
-        gSlParams = new QStringList;
+        // The list belongs to the host package; a later load replaces it.
+        gSlParams = std::make_unique<QStringList>();
         ParsearLineaParametros(gStParHpv, *gSlParams);
     }
 
     gStProtocolo = args.protocolo;
-
-    gStServerGUID = texto(kServerGUID);
-    gStServerName = texto(kServerName);
-    gStServerGUIDNet = texto(kServerGUIDNet);
-    gStServerNameNet = texto(kServerNameNet);
-    gStPublicKeyToken = texto(kPublicKeyToken);
-
-    const QStringList partes = args.versionFecha.split(QLatin1Char(';'));
-    gStVersionCliente = partes.value(0);
-    gStFechaCliente = partes.value(1);
 
     asegurarAplicacion();
     asignarVistaPrevia();

@@ -40,9 +40,8 @@ extern const char16_t kServerGUIDNet[];
 extern const char16_t kServerNameNet[];
 extern const char16_t kPublicKeyToken[];
 
-// Load: the host globals, the parameter line, the identity constants and the client version and date,
-// then the data module, the report module, the form (whose FormCreate opens the connection) and the lookup
-// dialog; creates the QApplication when the host has none. Returns the form's window id truncated to 32
+// Load: the host globals and the parameter line, then the data module, the report module, the form (whose
+// FormCreate opens the connection) and the lookup dialog; creates the QApplication when the host has none. Returns the form's window id truncated to 32
 // bits. A load while loaded returns the existing form's id and changes nothing. On failure whatever was
 // created is destroyed again, the references stay empty, and the GeneralError goes to the caller.
 uint32_t Cargar(const TLoadArguments& args);

@@ -13,7 +13,6 @@
 #include "TFrmObserva.h"
 #include "TInfoP50Progress.h"
 #include "TRadioGroup.h"
-#include "TReportBuilders.h"
 #include "TReportRequest.h"
 #include "TReportTypeRules.h"
 #include "TVNavegador.h"
@@ -55,8 +54,7 @@ template <typename W> W* nombrado(W* widget, const QString& name) {
 } // namespace
 
 TFrmNmRtgen::TFrmNmRtgen(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, QWidget* parent)
-    : TFrmFormaProcesos(parent), m_dtm(dtm), m_rep(rep), m_request(std::make_unique<TReportRequest>(dtm)),
-      m_builders(std::make_unique<TReportBuilders>(dtm, rep)) {
+    : TFrmFormaProcesos(parent), m_dtm(dtm), m_rep(rep), m_request(std::make_unique<TReportRequest>(dtm)) {
     setObjectName(QStringLiteral("FrmNmRtgen"));
     setWindowTitle(kCaption);
     resize(662, 674);
@@ -66,34 +64,23 @@ TFrmNmRtgen::TFrmNmRtgen(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, QWidget* parent)
     crearControles();
     conectar();
 
-    m_rep.CodiUsua = [this] { return CodiUsua(); };
-    m_rep.FecInic = [this] { return gDtFecInic(); };
-    m_rep.FecFina = [this] { return gDtFecFina(); };
-    m_rep.SetCompanyDataSet(CdsGnEmpre);
-    m_builders->PedirObservaciones = [this] { return ::PedirObservaciones(this); };
-    m_builders->CrearProgreso = [this]() -> std::unique_ptr<TProcessProgress> {
-        return std::make_unique<TInfoP50Progress>(this);
-    };
-
     FormCreate();
 }
 
 TFrmNmRtgen::~TFrmNmRtgen() {
-    // The modules outlive the form (unload destroys it first): leave nothing of it behind in them.
-    m_rep.CodiUsua = nullptr;
-    m_rep.FecInic = nullptr;
-    m_rep.FecFina = nullptr;
-    m_rep.SetCompanyDataSet(nullptr);
+    // The data module outlives the form (unload destroys it first): its queries must not keep the form's
+    // connection.
     for (SClientDataSet* query : m_dtm.serverQueries())
         if (query->RemoteServer() == DCOMCnction)
             query->SetRemoteServer(nullptr);
 }
 
-TDateTime TFrmNmRtgen::gDtFecInic() const {
-    return m_request->gDtFecInic;
+QString TFrmNmRtgen::PedirObservaciones() {
+    return ::PedirObservaciones(this);
 }
-TDateTime TFrmNmRtgen::gDtFecFina() const {
-    return m_request->gDtFecFina;
+
+std::unique_ptr<TProcessProgress> TFrmNmRtgen::CrearProgreso() {
+    return std::make_unique<TInfoP50Progress>(this);
 }
 
 std::array<QCheckBox*, 7> TFrmNmRtgen::ChkTipNom() const {
@@ -488,7 +475,7 @@ void TFrmNmRtgen::VsFecFinaClick() {
 // The hosts of this port reach the module only through the load entry and cannot set gStCodiUsua; when no
 // host set it, the user of the load stands for the user code.
 QString TFrmNmRtgen::CodiUsua() const {
-    return Ugnproce::gStCodiUsua.isEmpty() ? Ugnproce::gStParUsu : Ugnproce::gStCodiUsua;
+    return TReportRun::Firmante(Ugnproce::gStCodiUsua, Ugnproce::gStParUsu);
 }
 
 void TFrmNmRtgen::BitBtnAceptaClick() {
@@ -510,7 +497,12 @@ void TFrmNmRtgen::BitBtnAceptaClick() {
         }
         throw;
     }
-    m_request->Despachar(*m_builders);
+    TReportRun run = m_request->Run();
+    run.CodiUsua = CodiUsua();
+    run.CdsGnEmpre = CdsGnEmpre;
+    run.Host = this;
+    run.Presenter = m_rep.Presenter();
+    m_request->Despachar(m_rep, run);
 }
 
 void TFrmNmRtgen::DBGrdClaseEditButtonClick(const QString& fieldName) {

@@ -13,6 +13,7 @@
 
 #include "TDateTime.h"
 #include "TFrmFormaProcesos.h"
+#include "TReportRun.h"
 
 #include <QString>
 #include <array>
@@ -26,14 +27,13 @@ class QLineEdit;
 class TDtmNmRtgen;
 class TDtmNmRtrep;
 class TRadioGroup;
-class TReportBuilders;
 class TReportRequest;
 class TVNavegador;
 class TVPField;
 class TVestraDBgrid;
 class TVsFecha;
 
-class TFrmNmRtgen : public TFrmFormaProcesos {
+class TFrmNmRtgen : public TFrmFormaProcesos, public TRunHost {
     Q_OBJECT
 public:
     // Builds the controls and runs FormCreate, which opens the connection from the host globals and
@@ -42,13 +42,12 @@ public:
     ~TFrmNmRtgen() override;
 
     TReportRequest& Request() const { return *m_request; }
-    TReportBuilders& Builders() const { return *m_builders; }
     TDtmNmRtgen& DataModule() const { return m_dtm; }
     TDtmNmRtrep& ReportModule() const { return m_rep; }
 
-    // The period of the last validated run (read by the builders and the report variables).
-    TDateTime gDtFecInic() const;
-    TDateTime gDtFecFina() const;
+    // --- what a run asks of the form (TRunHost): the observations dialog and the progress window ---
+    QString PedirObservaciones() override;
+    std::unique_ptr<TProcessProgress> CrearProgreso() override;
 
     // --- handlers ---
     void FormCreate() override;
@@ -63,7 +62,9 @@ public:
     void VsFecFinaMouseDown();
     void VsFecInicClick();
     void VsFecFinaClick();
+    // Who signs the form's runs: the host's user code, else the load's user.
     QString CodiUsua() const;
+    // Validates the request and runs the chosen report with this form as the run's host.
     void BitBtnAceptaClick();
     // The widget half of the data module's novelty-account filling: which grid the class area shows.
     void LlenarNoved(bool Novedades);
@@ -125,7 +126,6 @@ private:
     TDtmNmRtgen& m_dtm;
     TDtmNmRtrep& m_rep;
     std::unique_ptr<TReportRequest> m_request;
-    std::unique_ptr<TReportBuilders> m_builders;
     // Set while the controls are written from the request, so their change signals do not echo back.
     bool m_mostrando = false;
 };

@@ -6,7 +6,7 @@
 #include "ReportTypes.h"
 #include "TApplicationObject.h"
 #include "TDtmNmRtgen.h"
-#include "TReportBuilders.h"
+#include "TReportRun.h"
 #include "TReportTypeRules.h"
 
 namespace {
@@ -156,12 +156,26 @@ void TReportRequest::ValidarParametros() {
                             TRequestInput::None);
 }
 
-void TReportRequest::Despachar(TReportBuilders& builders) const {
-    builders.gDtFecInic = gDtFecInic;
-    builders.gDtFecFina = gDtFecFina;
-    builders.CodEmpr = empresaActual();
-    builders.TiposNomina = LetrasNomina();
-    ::Despachar(builders, TipRepo);
+TReportRun TReportRequest::Run() const {
+    const auto codes = [](TDataSet& list, const QString& field) {
+        QList<int> result;
+        for (list.First(); !list.Eof(); list.Next())
+            result << list.FieldByName(field).AsInteger();
+        return result;
+    };
+    TReportRun run;
+    run.CodEmpr = empresaActual();
+    run.gDtFecInic = gDtFecInic;
+    run.gDtFecFina = gDtFecFina;
+    run.TiposNomina = LetrasNomina();
+    run.Clases = codes(*m_dtm.CdsNmTnomi, QStringLiteral("COD_TNOM"));
+    run.Prototipos = codes(*m_dtm.CdsNmTprot, QStringLiteral("COD_PROT"));
+    run.CodCuen = m_dtm.gStCodCuen;
+    return run;
+}
+
+void TReportRequest::Despachar(TDtmNmRtrep& rep, const TReportRun& run) const {
+    ::Despachar(m_dtm, rep, run, TipRepo);
 }
 
 void TReportRequest::agregar(TDataSet& list, const QString& codeField, int code) {

@@ -1,7 +1,8 @@
 // TReportRequest: everything the user chooses on the report form, kept apart from the widgets: the period
 // texts, the report type, the payroll kinds, the account, and (in the data module) the class and prototype
 // lists. The form shows and edits it; the batch command fills it from its options; both then run the
-// same reshaping (AplicarTipoReporte), validation (ValidarParametros) and dispatch (Despachar).
+// same reshaping (AplicarTipoReporte) and validation (ValidarParametros), describe the run (Run) and
+// dispatch it (Despachar).
 //
 // The current company is the application object's Tag, as everywhere in the module.
 //
@@ -18,7 +19,8 @@
 class TDataSet;
 class TDtmNmRtgen;
 class TField;
-class TReportBuilders;
+class TDtmNmRtrep;
+struct TReportRun;
 
 class TReportRequest {
 public:
@@ -71,8 +73,11 @@ public:
     // the message and the input to focus at the first rule that fails.
     void ValidarParametros();
 
-    // Copies the run values into builders and calls the builder of TipRepo (nothing without a type).
-    void Despachar(TReportBuilders& builders) const;
+    // The run the validated request describes: the current company, the period, the kinds, the codes of
+    // the two lists and the account. Who signs, the host and the presenter are the caller's to add.
+    TReportRun Run() const;
+    // Runs the builder of TipRepo for run (nothing without a type).
+    void Despachar(TDtmNmRtrep& rep, const TReportRun& run) const;
 
     // --- the lists, as the batch command fills them: append, set the code (the code check runs), post.
     // A refused code leaves the list as it was and throws the check's message.

@@ -16,10 +16,10 @@ QString ListaTiposNomina(const QString& letters) {
     return items.join(QLatin1Char(','));
 }
 
-QString ListaCodigos(TDataSet& list, const QString& field) {
+QString ListaCodigos(const QList<int>& codes) {
     QStringList items;
-    for (list.First(); !list.Eof(); list.Next())
-        items << QString::number(list.FieldByName(field).AsInteger());
+    for (int code : codes)
+        items << QString::number(code);
     return items.join(QLatin1Char(','));
 }
 

@@ -5,6 +5,7 @@
 
 #include "TDateTime.h"
 
+#include <QList>
 #include <QString>
 
 class SClientDataSet;
@@ -16,8 +17,8 @@ namespace builders {
 // The checked payroll kinds as quoted letters joined by "," in the order N, A, D, C, X, P, V:
 // "NP" -> "'N','P'".
 QString ListaTiposNomina(const QString& letters);
-// The codes of a list dataset (in its order) as decimal text joined by ",": "1,3,10".
-QString ListaCodigos(TDataSet& list, const QString& field);
+// Codes as decimal text joined by ",", in their order: "1,3,10".
+QString ListaCodigos(const QList<int>& codes);
 
 // The signed net of VAL_ACUM over every row of an open dataset: rows whose TIP_CONC is "E" subtract,
 // all others add; a dataset without TIP_CONC is summed plainly. 0 for an empty dataset.

@@ -13,10 +13,10 @@ using namespace builders;
 namespace {
 
 // The statements of QryTotAcuNom (all chosen classes) and QryAcumuNomAdmon (one class), rebuilt on every
-// run from the current lists.
-void ArmarSqlConciliacion(TDtmNmRtgen& dtm, const QString& kinds) {
-    const QString prototypes = ListaCodigos(*dtm.CdsNmTprot, QStringLiteral("COD_PROT"));
-    const QString classes = ListaCodigos(*dtm.CdsNmTnomi, QStringLiteral("COD_TNOM"));
+// run from the run's lists.
+void ArmarSqlConciliacion(TDtmNmRtgen& dtm, const TReportRun& run, const QString& kinds) {
+    const QString prototypes = ListaCodigos(run.Prototipos);
+    const QString classes = ListaCodigos(run.Clases);
     const QString common = QStringLiteral("(PR.COD_PROT IN (%1)) AND (P.TIP_NOMI IN (%2))").arg(prototypes, kinds);
     dtm.QryTotAcuNom->Close();
     dtm.QryTotAcuNom->SetCommandText(
@@ -36,8 +36,8 @@ void abrirPeriodo(SClientDataSet& qry, int company, TDateTime from, TDateTime to
 
 void TReportBuilders::GenerarConciliacionNomina() {
     TDtmNmRtgen& dtm = DtmNmRtgen;
-    dtm.gStObsErva = PedirObservaciones ? PedirObservaciones() : QString();
-    ArmarSqlConciliacion(dtm, ListaTiposNomina(TiposNomina));
+    dtm.gStObsErva = Run.PedirObservaciones();
+    ArmarSqlConciliacion(dtm, Run, ListaTiposNomina(TiposNomina));
 
     const double saldo = SaldoContable(*dtm.QrySaldoOrvex, CodEmpr, gDtFecFina, dtm.gStCodCuen);
 
@@ -65,5 +65,5 @@ void TReportBuilders::GenerarConciliacionNomina() {
         rep.FieldByName(QStringLiteral("SAL_NOMI")).SetAsFloat(SaldoNetoNomina(admon));
         rep.Post();
     }
-    DtmNmRtrep.frxRptRtgen->ShowReport(true);
+    DtmNmRtrep.frxRptRtgen->ShowReport(Run);
 }

@@ -29,7 +29,7 @@ void TReportBuilders::GenerarConciliacionNovedades() {
 
     TClientDataSet& out = *dtm.CdsNomxPag;
     out.SetIndexFieldNames(QStringLiteral("COD_CUEN"));
-    dtm.gStObsErva = PedirObservaciones ? PedirObservaciones() : QString();
+    dtm.gStObsErva = Run.PedirObservaciones();
     ArmarSqlNoved(dtm, ListaTiposNomina(TiposNomina));
 
     TField& salNomi = out.FieldByName(QStringLiteral("SAL_NOMI"));
@@ -73,5 +73,5 @@ void TReportBuilders::GenerarConciliacionNovedades() {
         out.FieldByName(QStringLiteral("DIF_SALD")).SetAsFloat(salNomi.AsFloat() - salCont.AsFloat());
         out.Post();
     }
-    DtmNmRtrep.frxRptConNov->ShowReport(true);
+    DtmNmRtrep.frxRptConNov->ShowReport(Run);
 }

@@ -11,5 +11,5 @@ void TReportBuilders::GenerarConsolidadoVacaciones() {
     qry.ParamByName(QStringLiteral("P_FEC_INIC")).SetAsDateTime(gDtFecInic);
     qry.ParamByName(QStringLiteral("P_FEC_FINA")).SetAsDateTime(gDtFecFina);
     qry.Open();
-    DtmNmRtrep.frxRptConva->ShowReport(true);
+    DtmNmRtrep.frxRptConva->ShowReport(Run);
 }

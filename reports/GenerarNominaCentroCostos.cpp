@@ -35,5 +35,5 @@ void TReportBuilders::GenerarNominaCentroCostos() {
         }
         cds.Post();
     }
-    DtmNmRtrep.frxRptTotNomi->ShowReport(true);
+    DtmNmRtrep.frxRptTotNomi->ShowReport(Run);
 }

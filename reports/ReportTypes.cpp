@@ -8,25 +8,17 @@ namespace {
 using B = TReportBuilders;
 
 const std::array<TReportType, kReportTypeCount> kTypes{{
-    {0, "Conciliación de Nómina", "GenerarConciliacionNomina", &B::GenerarConciliacionNomina, "frxRptRtgen",
-     false},
-    {1, "Requisición de Personal", "GenerarRequisicionPersonal", &B::GenerarRequisicionPersonal,
-     "frxRptRpqGen", false},
-    {2, "Ingresos, Retiros, Planta, Vacaciones", "GenerarIngresosRetiros", &B::GenerarIngresosRetiros,
-     "frxRptIngr", false},
-    {3, "Conciliación de Novedades", "GenerarConciliacionNovedades", &B::GenerarConciliacionNovedades,
-     "frxRptConNov", false},
-    {4, "Valor Nómina Centro de Costos", "GenerarNominaCentroCostos", &B::GenerarNominaCentroCostos,
-     "frxRptTotNomi", false},
-    {5, "Comisiones Conductores", "GenerarComisionesConductores", &B::GenerarComisionesConductores,
-     "frxRptComisCdtor", false},
-    {6, "Factura Empresa Usuaria", "GenerarFacturaEmpresa", &B::GenerarFacturaEmpresa, "frxRptFacturaEmpr",
-     true},
-    {7, "Temporales", "GenerarTemporales", &B::GenerarTemporales, "frxRptTempo", true},
-    {8, "Parafiscales", "GenerarParafiscales", &B::GenerarParafiscales, "frxRptParafiscales", false},
-    {9, "Consolidado Vacaciones", "GenerarConsolidadoVacaciones", &B::GenerarConsolidadoVacaciones,
-     "frxRptConva", false},
-    {10, "Gestión Humana", "GenerarGestionHumana", &B::GenerarGestionHumana, "frxRptGH", true},
+    {0, "Conciliación de Nómina", &B::GenerarConciliacionNomina, "frxRptRtgen"},
+    {1, "Requisición de Personal", &B::GenerarRequisicionPersonal, "frxRptRpqGen"},
+    {2, "Ingresos, Retiros, Planta, Vacaciones", &B::GenerarIngresosRetiros, "frxRptIngr"},
+    {3, "Conciliación de Novedades", &B::GenerarConciliacionNovedades, "frxRptConNov"},
+    {4, "Valor Nómina Centro de Costos", &B::GenerarNominaCentroCostos, "frxRptTotNomi"},
+    {5, "Comisiones Conductores", &B::GenerarComisionesConductores, "frxRptComisCdtor"},
+    {6, "Factura Empresa Usuaria", &B::GenerarFacturaEmpresa, "frxRptFacturaEmpr"},
+    {7, "Temporales", &B::GenerarTemporales, "frxRptTempo"},
+    {8, "Parafiscales", &B::GenerarParafiscales, "frxRptParafiscales"},
+    {9, "Consolidado Vacaciones", &B::GenerarConsolidadoVacaciones, "frxRptConva"},
+    {10, "Gestión Humana", &B::GenerarGestionHumana, "frxRptGH"},
 }};
 
 } // namespace
@@ -39,9 +31,11 @@ const TReportType* ReportTypeAt(int T) {
     return T >= 0 && T < kReportTypeCount ? &kTypes[static_cast<size_t>(T)] : nullptr;
 }
 
-void Despachar(TReportBuilders& builders, int T) {
-    if (const TReportType* type = ReportTypeAt(T))
+void Despachar(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, const TReportRun& run, int T) {
+    if (const TReportType* type = ReportTypeAt(T)) {
+        TReportBuilders builders(dtm, rep, run);
         (builders.*(type->builder))();
+    }
 }
 
 void InformeNoDisponible(int T) {

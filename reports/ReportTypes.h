@@ -1,20 +1,21 @@
 // The eleven report types: their captions (the items of the form's report-type group, index 0 to 10), the
-// builder each one dispatches to, the layout it shows and whether it shows the progress window. The form,
-// the batch command and the tests take the types from this one table.
+// builder each one dispatches to and the layout it shows. The form, the batch command and the tests take
+// the types from this one table.
 #pragma once
 
 #include <QString>
 #include <array>
 
+class TDtmNmRtgen;
+class TDtmNmRtrep;
 class TReportBuilders;
+struct TReportRun;
 
 struct TReportType {
     int index;
-    const char* caption;     // UTF-8, as the form shows it
-    const char* builderName; // GenerarXxx
+    const char* caption; // UTF-8, as the form shows it
     void (TReportBuilders::*builder)();
     const char* layout; // frxRptXxx of the report module
-    bool progressWindow;
 
     QString Caption() const { return QString::fromUtf8(caption); }
 };
@@ -25,8 +26,8 @@ const std::array<TReportType, kReportTypeCount>& ReportTypes();
 // The entry of index T, or nullptr when T is not 0..10 (no type chosen).
 const TReportType* ReportTypeAt(int T);
 
-// Calls the builder of type T on builders; any other T does nothing.
-void Despachar(TReportBuilders& builders, int T);
+// Runs the builder of type T for run over the two modules; any other T does nothing.
+void Despachar(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, const TReportRun& run, int T);
 
 // Raised by a dispatch target whose builder this version does not have: never silently nothing.
 [[noreturn]] void InformeNoDisponible(int T);

@@ -1,43 +1,33 @@
-// TReportBuilders: the eleven report builders and what they run on. The form (and the batch command, which
-// runs the same form logic without a window) validates the request, copies the run values here and calls
-// exactly one builder through the dispatch table of ReportTypes.h.
+// TReportBuilders: the eleven report builders of one run. Whoever starts a run (the form, the batch command,
+// a test) describes it in a TReportRun and dispatches it through ReportTypes.h, which builds the builders
+// for that run and calls exactly one of them.
 //
 // Each builder is one method, defined in its own unit of this folder (GenerarConciliacionNomina.cpp, ...),
 // so that a builder is written or replaced without touching the others. A builder reads the data module,
-// fills its result sets and shows its layout of the report module with ShowReport(true); the report
-// module's presenter decides what showing means (preview, files, capture).
+// fills its result sets and shows its layout of the report module with ShowReport(Run); the run's
+// presenter decides what showing means (preview, files, capture).
 #pragma once
 
-#include "TDateTime.h"
-#include "TProcessProgress.h"
-
-#include <QString>
-#include <functional>
-#include <memory>
+#include "TReportRun.h"
 
 class TDtmNmRtgen;
 class TDtmNmRtrep;
 
 class TReportBuilders {
 public:
-    TReportBuilders(TDtmNmRtgen& dtm, TDtmNmRtrep& rep) : DtmNmRtgen(dtm), DtmNmRtrep(rep) {}
+    TReportBuilders(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, const TReportRun& run)
+        : DtmNmRtgen(dtm), DtmNmRtrep(rep), Run(run), gDtFecInic(run.gDtFecInic), gDtFecFina(run.gDtFecFina),
+          CodEmpr(run.CodEmpr), TiposNomina(run.TiposNomina) {}
 
     TDtmNmRtgen& DtmNmRtgen;
     TDtmNmRtrep& DtmNmRtrep;
+    const TReportRun& Run;
 
-    // --- run values, set by the form after its validation ---
-    TDateTime gDtFecInic;
-    TDateTime gDtFecFina;
-    // The current company (the application object's Tag when the run started).
-    int CodEmpr = 0;
-    // The checked payroll kinds as letters, in the fixed order N, A, D, C, X, P, V ("NAV").
-    QString TiposNomina;
-
-    // --- what the host supplies ---
-    // The observations dialog (types 0 and 3): the accepted text, or empty when the user cancelled.
-    std::function<QString()> PedirObservaciones;
-    // A new progress display for one run (types 6, 7 and 10); may be empty: the run then shows none.
-    std::function<std::unique_ptr<TProcessProgress>()> CrearProgreso;
+    // The run's values under the names the builders use.
+    const TDateTime gDtFecInic;
+    const TDateTime gDtFecFina;
+    const int CodEmpr;
+    const QString TiposNomina;
 
     // --- the builders (dispatch table: ReportTypes.h) ---
     void GenerarConciliacionNomina();

@@ -8,8 +8,8 @@
 #include "ConnectionParams.h"
 #include "FormatSettings.h"
 #include "GeneralError.h"
-#include "Providers.h"
 #include "OutputFile.h"
+#include "Providers.h"
 #include "ReportPresenter.h"
 #include "ReportTypes.h"
 #include "SClientDataSet.h"
@@ -18,8 +18,8 @@
 #include "TClientDataSet.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
-#include "TReportBuilders.h"
 #include "TReportRequest.h"
+#include "TReportRun.h"
 #include "TerminalProgress.h"
 #include "Ugnproce.h"
 
@@ -299,24 +299,23 @@ int run(const QCommandLineParser& parser, const Options& o) {
         cdsGnEmpre.Field(i).SetValue(companies.query.Field(i).Value());
     cdsGnEmpre.Post();
 
-    TDtmNmRtrep rep(&dtm);
-    rep.SetCompanyDataSet(&cdsGnEmpre);
-    // As on the form: without a user code, the connection's user signs.
-    rep.CodiUsua = [user = params.user] {
-        return Ugnproce::gStCodiUsua.isEmpty() ? user : Ugnproce::gStCodiUsua;
-    };
-    rep.FecInic = [&request] { return request.gDtFecInic; };
-    rep.FecFina = [&request] { return request.gDtFecFina; };
+    // The terminal stands for the form: the observations come from the command line (none: as if the
+    // dialog were cancelled) and progress is a bar on stderr.
+    struct Terminal : TRunHost {
+        QString observations;
+        QString PedirObservaciones() override { return observations; }
+        std::unique_ptr<TProcessProgress> CrearProgreso() override { return std::make_unique<TerminalProgress>(); }
+    } terminal;
+    terminal.observations = parser.value(o.observations);
     ExportPresenter presenter(parser.value(o.pdf), parser.value(o.xlsx));
-    rep.SetPresenter(&presenter);
 
-    TReportBuilders builders(dtm, rep);
-    const QString observations = parser.value(o.observations);
-    builders.PedirObservaciones = [observations] { return observations; };
-    builders.CrearProgreso = []() -> std::unique_ptr<TProcessProgress> {
-        return std::make_unique<TerminalProgress>();
-    };
-    request.Despachar(builders);
+    TReportRun run = request.Run();
+    run.CodiUsua = TReportRun::Firmante(Ugnproce::gStCodiUsua, params.user);
+    run.CdsGnEmpre = &cdsGnEmpre;
+    run.Host = &terminal;
+    run.Presenter = &presenter;
+    TDtmNmRtrep rep(&dtm);
+    request.Despachar(rep, run);
     return 0;
 }
 

@@ -9,14 +9,7 @@ QString gStParEmp;
 QString gStParHpv;
 QString gStAliasCnx;
 QString gStProtocolo;
-QString gStServerGUID;
-QString gStServerName;
-QString gStServerGUIDNet;
-QString gStServerNameNet;
-QString gStPublicKeyToken;
-QString gStVersionCliente;
-QString gStFechaCliente;
-QStringList* gSlParams = nullptr;
+std::unique_ptr<QStringList> gSlParams;
 QString gStCodiUsua;
 QString gStNombProg;
 

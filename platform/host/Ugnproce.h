@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace Ugnproce {
 
@@ -14,15 +15,9 @@ extern QString gStParEmp;    // company (decimal text)
 extern QString gStParHpv;    // parameter line; after parsing the extra "AND ..." filter, or empty
 extern QString gStAliasCnx;  // connection alias
 extern QString gStProtocolo; // connection protocol
-extern QString gStServerGUID;
-extern QString gStServerName;
-extern QString gStServerGUIDNet;
-extern QString gStServerNameNet;
-extern QString gStPublicKeyToken;
-extern QString gStVersionCliente;
-extern QString gStFechaCliente;
-// Created by the parameter-line parser; null until a non-blank parameter line is parsed.
-extern QStringList* gSlParams;
+// The words of the parameter line, made by the parser; null until a non-blank parameter line is parsed,
+// replaced by the next one.
+extern std::unique_ptr<QStringList> gSlParams;
 extern QString gStCodiUsua; // the host's user code
 extern QString gStNombProg; // set by the form: "VNmRtgen"
 

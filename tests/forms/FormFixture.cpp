@@ -6,10 +6,15 @@
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
 #include "TFrmNmRtgen.h"
+#include "TFrmObserva.h"
 #include "TestSupport.h"
 #include "Ugnproce.h"
 
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSqlDatabase>
+#include <QTimer>
 
 namespace formtest {
 
@@ -83,9 +88,28 @@ Form::Form() {
 }
 
 Form::~Form() {
+    m_answerer.reset();
     frm.reset();
     rep.reset();
     dtm.reset();
+}
+
+void Form::answerObservations(const QString& text) {
+    m_answerer = std::make_unique<QTimer>();
+    m_answerer->setInterval(20);
+    QObject::connect(m_answerer.get(), &QTimer::timeout, [this, text] {
+        auto* dialog = qobject_cast<TFrmObserva*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        ++observationDialogs;
+        if (text.isNull()) {
+            dialog->reject();
+        } else {
+            dialog->MmoObserva->setPlainText(text);
+            dialog->BitBtnAceptar->click();
+        }
+    });
+    m_answerer->start();
 }
 
 MessageLog::MessageLog() {

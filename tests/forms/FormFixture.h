@@ -6,13 +6,14 @@
 // novelty accounts (NM_PRTGE kind CN); company 2 has class 7 SEMANAL and prototype 9 VARIOS only.
 #pragma once
 
-#include "ReportPresenter.h"
+#include "CapturePresenter.h"
 
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+class QTimer;
 class TDtmNmRtgen;
 class TDtmNmRtrep;
 class TFrmNmRtgen;
@@ -34,6 +35,14 @@ struct Form {
     std::unique_ptr<TDtmNmRtrep> rep;
     std::unique_ptr<TFrmNmRtgen> frm;
     TFrmNmRtgen* operator->() const { return frm.get(); }
+
+    // Answers every observations dialog that comes up while the form lives: types text and accepts, or
+    // cancels when text is null. observationDialogs counts the dialogs answered.
+    void answerObservations(const QString& text);
+    int observationDialogs = 0;
+
+private:
+    std::unique_ptr<QTimer> m_answerer;
 };
 
 // Message boxes of the host components and the form land here instead of on the screen.

@@ -1,5 +1,5 @@
-// What the form hands to the builders and the report module: the observations dialog, the progress
-// window of long runs, and the report variables of the run.
+// What the form hands to a run: the observations dialog, the progress window of long runs, and the values
+// the printed report shows.
 #include "FormFixture.h"
 #include "GeneralError.h"
 #include "TDtmNmRtrep.h"
@@ -9,7 +9,6 @@
 #include "TGauge.h"
 #include "TInfoP50Progress.h"
 #include "TRadioGroup.h"
-#include "TReportBuilders.h"
 #include "TReportRequest.h"
 #include "TVNotas.h"
 #include "Ugnproce.h"
@@ -26,41 +25,19 @@
 
 namespace {
 
-// Answers the observations dialog once it is up: types text and accepts, or closes it when text is null.
-void answerObservations(const QString& text, int* seen) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, text, seen] {
-        auto* dialog = qobject_cast<TFrmObserva*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        ++*seen;
-        if (text.isNull()) {
-            dialog->reject();
-        } else {
-            dialog->MmoObserva->setPlainText(text);
-            dialog->BitBtnAceptar->click();
-        }
-        timer->stop();
-        timer->deleteLater();
-    });
-    timer->start();
-}
-
 TEST(HostHooks, TheBuildersAskForObservationsInTheObservationsDialog) {
     formtest::Form f;
-    int seen = 0;
-    answerObservations(QStringLiteral("Cierre de marzo\nrevisado"), &seen);
-    EXPECT_EQ(f->Builders().PedirObservaciones(), QStringLiteral("Cierre de marzo\nrevisado"));
-    EXPECT_EQ(seen, 1);
-    answerObservations(QString(), &seen);
-    EXPECT_EQ(f->Builders().PedirObservaciones(), QString());
-    EXPECT_EQ(seen, 2);
+    f.answerObservations(QStringLiteral("Cierre de marzo\nrevisado"));
+    EXPECT_EQ(f->PedirObservaciones(), QStringLiteral("Cierre de marzo\nrevisado"));
+    EXPECT_EQ(f.observationDialogs, 1);
+    f.answerObservations(QString());
+    EXPECT_EQ(f->PedirObservaciones(), QString());
+    EXPECT_EQ(f.observationDialogs, 2);
 }
 
 TEST(HostHooks, LongRunsShowTheProgressWindow) {
     formtest::Form f;
-    std::unique_ptr<TProcessProgress> progress = f->Builders().CrearProgreso();
+    std::unique_ptr<TProcessProgress> progress = f->CrearProgreso();
     auto* window = dynamic_cast<TInfoP50Progress*>(progress.get());
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->Window().isVisible());
@@ -77,20 +54,26 @@ TEST(HostHooks, LongRunsShowTheProgressWindow) {
     EXPECT_FALSE(progress->ContinuarProceso());
 }
 
-TEST(HostHooks, TheReportVariablesFollowTheValidatedRun) {
+// The run the accept button starts carries the validated period, the signing user and the company row into
+// the printed report.
+TEST(HostHooks, TheReportPrintsTheValidatedRun) {
     formtest::Form f;
     Ugnproce::gStCodiUsua = QStringLiteral("JPEREZ");
-    f->RdgTipRepo->Button(7)->click();
+    f->RdgTipRepo->Button(4)->click();
     f->EdtFecInic->setText(QStringLiteral("01/02/2026"));
     f->EdtFecFina->setText(QStringLiteral("28/02/2026"));
-    EXPECT_THROW(f->BitBtnAceptaClick(), GeneralError); // no builder in this version
-    QVariant value;
-    ASSERT_TRUE(f.rep->frxRptRtgenGetValue(QStringLiteral("gStCodUsua"), value));
-    EXPECT_EQ(value.toString(), QStringLiteral("JPEREZ"));
-    ASSERT_TRUE(f.rep->frxRptRtgenGetValue(QStringLiteral("gDtFecInic"), value));
-    EXPECT_EQ(value.toDateTime().date(), QDate(2026, 2, 1));
-    ASSERT_TRUE(f.rep->frxRptRtgenGetValue(QStringLiteral("gDtFecFina"), value));
-    EXPECT_EQ(value.toDateTime().date(), QDate(2026, 2, 28));
+    f->BitBtnAceptaClick();
+    ASSERT_EQ(f.capture.reports.size(), 1u);
+    QStringList texts;
+    for (const auto& page : f.capture.reports.back().pages)
+        for (const auto& item : page.items)
+            if (const auto* t = std::get_if<report::TextItem>(&item))
+                texts << t->plainText();
+    const QString all = texts.join(QLatin1Char('|'));
+    EXPECT_TRUE(all.contains(QStringLiteral("01/02/2026"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("28/02/2026"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("JPEREZ"))) << all.toStdString();
+    Ugnproce::gStCodiUsua = QStringLiteral("PRUEBAS");
 }
 
 TEST(HostHooks, WithoutAUserCodeFromTheHostTheLoadsUserSigns) {

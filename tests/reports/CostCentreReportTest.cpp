@@ -55,9 +55,9 @@ class CostCentreFigures : public ::testing::TestWithParam<CostCentreCase> {};
 TEST_P(CostCentreFigures, MergedRowsLinesAndGrandTotal) {
     const CostCentreCase& c = GetParam();
     ReportRun run(sqliteParams());
-    run.builders.CodEmpr = c.company;
+    run.values.CodEmpr = c.company;
     run.setPeriod(c.from, c.to);
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
 
     QStringList rows = rowsOf(*run.dtm.CdsTotNomi, kFields);
     rows.sort();
@@ -154,7 +154,7 @@ const QStringList kGroupMemos{"CentroCosto", "Clase", "ValAcum", "TotalCentro", 
 TEST(CostCentreGroups, EachCostCentreIsOneGroupWithItsTotalEvenWhenAClassIsOnlyInClosedPayroll) {
     ReportRun run(sqliteParams());
     run.setPeriod(day(2026, 10, 1), day(2026, 10, 31));
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
     // clang-format off
     EXPECT_EQ(sequence(run.lastReport(), kGroupMemos),
               (QStringList{"CentroCosto: CENTRO DE COSTOS: 10 - ADMINISTRACIÓN",
@@ -178,7 +178,7 @@ TEST(CostCentreGroups, EachCostCentreIsOneGroupWithItsTotalEvenWhenAClassIsOnlyI
 TEST(CostCentreGroups, NegativeLinesGroupTotalsAndGrandTotal) {
     ReportRun run(sqliteParams());
     run.setPeriod(day(2027, 1, 1), day(2027, 1, 31));
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
     // clang-format off
     EXPECT_EQ(sequence(run.lastReport(), kGroupMemos),
               (QStringList{"CentroCosto: CENTRO DE COSTOS: 10 - ADMINISTRACIÓN",
@@ -198,7 +198,7 @@ TEST(CostCentreGroups, NegativeLinesGroupTotalsAndGrandTotal) {
 TEST(CostCentreGroups, EmptyPeriodPrintsOnlyTheZeroSummary) {
     ReportRun run(sqliteParams());
     run.setPeriod(day(2025, 1, 1), day(2025, 1, 31));
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
     const report::PreparedReport& r = run.lastReport();
     EXPECT_TRUE(run.dtm.CdsTotNomi->IsEmpty());
     EXPECT_EQ(r.pages.size(), 1u);
@@ -211,9 +211,9 @@ TEST(CostCentreGroups, EmptyPeriodPrintsOnlyTheZeroSummary) {
 TEST(CostCentreGroups, ASecondRunReplacesTheFirstRunsRows) {
     ReportRun run(sqliteParams());
     run.setPeriod(day(2026, 10, 1), day(2026, 10, 31));
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
     run.setPeriod(day(2026, 10, 1), day(2026, 10, 1));
-    run.builders.GenerarNominaCentroCostos();
+    run.generate(&TReportBuilders::GenerarNominaCentroCostos);
     EXPECT_EQ(rowsOf(*run.dtm.CdsTotNomi, kFields),
               QStringList{"10 | ADMINISTRACIÓN | 1 | ADMINISTRATIVA | 2000000.00"}); // P1 alone
     EXPECT_EQ(textsOf(run.lastReport(), QStringLiteral("Total")), QStringList{"$ 2.000.000,00"});

@@ -42,9 +42,9 @@ TEST_P(NoveltyReconciliation, RowsInAccountOrderAndTotals) {
     const NoveltyCase& c = GetParam();
     ReportRun run(sqliteParams());
     run.setPeriod(c.from, c.to);
-    run.builders.TiposNomina = QString::fromLatin1(c.kinds);
+    run.values.TiposNomina = QString::fromLatin1(c.kinds);
     run.loadNoveltyParameters(1);
-    run.builders.GenerarConciliacionNovedades();
+    run.generate(&TReportBuilders::GenerarConciliacionNovedades);
 
     EXPECT_EQ(rowsOf(*run.dtm.CdsNomxPag, kFields), c.rows);
     const report::PreparedReport& r = run.lastReport();
@@ -136,22 +136,16 @@ INSTANTIATE_TEST_SUITE_P(
 class NoveltyRun : public ::testing::Test {
 protected:
     void SetUp() override { run.setPeriod(kOct1, kOct31); }
-    static QStringList observationLines(const report::PreparedReport& r) {
-        QStringList out;
-        for (const QString& text : textsOf(r, QStringLiteral("Observaciones")))
-            out += text.split(QLatin1Char('\n'));
-        return out;
-    }
     ReportRun run{sqliteParams()};
 };
 
 // Company 3 has no novelty parameters (and company 1's "PF" row is not one): the run stops before the
 // observations dialog, builds nothing and shows nothing.
 TEST_F(NoveltyRun, NoParametersStopsBeforeTheDialog) {
-    run.builders.CodEmpr = 3;
+    run.values.CodEmpr = 3;
     run.loadNoveltyParameters(3);
     try {
-        run.builders.GenerarConciliacionNovedades();
+        run.generate(&TReportBuilders::GenerarConciliacionNovedades);
         FAIL() << "no error raised";
     } catch (const GeneralError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("No ha parametrizado novedades."));
@@ -163,7 +157,7 @@ TEST_F(NoveltyRun, NoParametersStopsBeforeTheDialog) {
 
 TEST_F(NoveltyRun, ParametersNeverLoadedStopBeforeTheDialog) {
     try {
-        run.builders.GenerarConciliacionNovedades();
+        run.generate(&TReportBuilders::GenerarConciliacionNovedades);
         FAIL() << "no error raised";
     } catch (const GeneralError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("No ha parametrizado novedades."));
@@ -174,9 +168,9 @@ TEST_F(NoveltyRun, ParametersNeverLoadedStopBeforeTheDialog) {
 
 // Company 2's only parameter row: its EPS differences (88,000) and no ledger rows for 237005.
 TEST_F(NoveltyRun, AnotherCompanyReadsOnlyItsOwnRows) {
-    run.builders.CodEmpr = 2;
+    run.values.CodEmpr = 2;
     run.loadNoveltyParameters(2);
-    run.builders.GenerarConciliacionNovedades();
+    run.generate(&TReportBuilders::GenerarConciliacionNovedades);
     EXPECT_EQ(rowsOf(*run.dtm.CdsNomxPag, kFields),
               QStringList{"237005 | APORTES EPS | 88000.00 | 0.00 | 88000.00 | NULL | NULL"});
 }
@@ -184,7 +178,7 @@ TEST_F(NoveltyRun, AnotherCompanyReadsOnlyItsOwnRows) {
 TEST_F(NoveltyRun, AcceptedObservationsKeepTheirLineBreaks) {
     run.loadNoveltyParameters(1);
     run.answerObservations(QStringLiteral("Saldo EPS conciliado\nARP pendiente de registro"));
-    run.builders.GenerarConciliacionNovedades();
+    run.generate(&TReportBuilders::GenerarConciliacionNovedades);
     EXPECT_EQ(run.dtm.gStObsErva, QStringLiteral("Saldo EPS conciliado\nARP pendiente de registro"));
     EXPECT_EQ(observationLines(run.lastReport()),
               (QStringList{"OBSERVACIONES:", "", "Saldo EPS conciliado", "ARP pendiente de registro"}));
@@ -194,7 +188,7 @@ TEST_F(NoveltyRun, CancelledObservationsPrintAnEmptyBlock) {
     run.dtm.gStObsErva = QStringLiteral("texto de una corrida anterior");
     run.loadNoveltyParameters(1);
     run.answerObservations(QString());
-    run.builders.GenerarConciliacionNovedades();
+    run.generate(&TReportBuilders::GenerarConciliacionNovedades);
     EXPECT_EQ(run.observationRequests(), 1);
     EXPECT_TRUE(run.dtm.gStObsErva.isEmpty());
     const QStringList lines = observationLines(run.lastReport());

@@ -270,7 +270,7 @@ ConnectionParams sqliteParams() {
 }
 
 ReportRun::ReportRun(const ConnectionParams& params)
-    : dtm(&connection), rep(&dtm), company(QStringLiteral("CdsGnEmpre")), builders(dtm, rep) {
+    : dtm(&connection), rep(&dtm), company(QStringLiteral("CdsGnEmpre")) {
     testsupport::pinFormatSettings();
     connection.Open(params);
     registerProviders(connection.Providers());
@@ -283,28 +283,40 @@ ReportRun::ReportRun(const ConnectionParams& params)
     company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("NÓMINAS DEL VALLE S.A.S."));
     company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900111222);
     company.Post();
-    rep.SetCompanyDataSet(&company);
-    rep.SetPresenter(&capture);
-    rep.CodiUsua = [] { return QStringLiteral("ADMIN"); };
-    rep.FecInic = [this] { return builders.gDtFecInic; };
-    rep.FecFina = [this] { return builders.gDtFecFina; };
-
-    builders.CodEmpr = 1;
-    builders.TiposNomina = QStringLiteral("N");
-    builders.PedirObservaciones = [this] {
-        ++m_observationRequests;
-        return m_observations;
-    };
+    values.CodEmpr = 1;
+    values.CodiUsua = QStringLiteral("ADMIN");
+    values.TiposNomina = QStringLiteral("N");
+    values.CdsGnEmpre = &company;
+    values.Host = this;
+    values.Presenter = &capture;
 }
 
 ReportRun::~ReportRun() {
-    rep.SetPresenter(nullptr);
     connection.Close();
 }
 
+QString ReportRun::PedirObservaciones() {
+    ++m_observationRequests;
+    return m_observations;
+}
+
 void ReportRun::setPeriod(TDateTime from, TDateTime to) {
-    builders.gDtFecInic = from;
-    builders.gDtFecFina = to;
+    values.gDtFecInic = from;
+    values.gDtFecFina = to;
+}
+
+void ReportRun::generate(void (TReportBuilders::*builder)()) {
+    const auto codes = [](TDataSet& list, const QString& field) {
+        QList<int> result;
+        for (list.First(); !list.Eof(); list.Next())
+            result << list.FieldByName(field).AsInteger();
+        return result;
+    };
+    values.Clases = codes(*dtm.CdsNmTnomi, QStringLiteral("COD_TNOM"));
+    values.Prototipos = codes(*dtm.CdsNmTprot, QStringLiteral("COD_PROT"));
+    values.CodCuen = dtm.gStCodCuen;
+    TReportBuilders builders(dtm, rep, values);
+    (builders.*builder)();
 }
 
 namespace {
@@ -329,12 +341,12 @@ void choose(SClientDataSet& catalogue, const QString& companyParam, int company,
 } // namespace
 
 void ReportRun::chooseClasses(const std::vector<int>& codes) {
-    choose(*dtm.QryNmTnomi, QStringLiteral("P_COD_EMPR"), builders.CodEmpr, *dtm.CdsNmTnomi,
+    choose(*dtm.QryNmTnomi, QStringLiteral("P_COD_EMPR"), values.CodEmpr, *dtm.CdsNmTnomi,
            QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM"), codes);
 }
 
 void ReportRun::chooseProtos(const std::vector<int>& codes) {
-    choose(*dtm.QryNmTprot, QStringLiteral("PSM_COD_EMPR"), builders.CodEmpr, *dtm.CdsNmTprot,
+    choose(*dtm.QryNmTprot, QStringLiteral("PSM_COD_EMPR"), values.CodEmpr, *dtm.CdsNmTprot,
            QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT"), codes);
 }
 
@@ -350,6 +362,13 @@ const report::PreparedReport& ReportRun::lastReport() const {
     if (capture.reports.empty())
         throw GeneralError(QStringLiteral("no se mostró ningún informe"));
     return capture.reports.back();
+}
+
+QStringList observationLines(const report::PreparedReport& report) {
+    QStringList out;
+    for (const QString& text : textsOf(report, QStringLiteral("Observaciones")))
+        out += text.split(QLatin1Char('\n'));
+    return out;
 }
 
 QStringList textsOf(const report::PreparedReport& report, const QString& memoName) {
@@ -403,32 +422,32 @@ std::vector<Scenario> comparisonScenarios() {
         {"cost centres, October 2026",
          [oct](ReportRun& r) {
              oct(r);
-             r.builders.GenerarNominaCentroCostos();
+             r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
         {"cost centres, January 2027",
          [](ReportRun& r) {
              r.setPeriod(TDateTime::encodeDate(2027, 1, 1), TDateTime::encodeDate(2027, 1, 31));
-             r.builders.GenerarNominaCentroCostos();
+             r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
         {"cost centres, empty period",
          [](ReportRun& r) {
              r.setPeriod(TDateTime::encodeDate(2025, 1, 1), TDateTime::encodeDate(2025, 1, 31));
-             r.builders.GenerarNominaCentroCostos();
+             r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
         {"cost centres, company 2, December 2026 with times of day",
          [dec](ReportRun& r) {
              dec(r);
-             r.builders.CodEmpr = 2;
-             r.builders.GenerarNominaCentroCostos();
+             r.values.CodEmpr = 2;
+             r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
-             r.builders.GenerarConsolidadoVacaciones();
+             r.generate(&TReportBuilders::GenerarConsolidadoVacaciones);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.QryNmConva; },
          {"BAS_LIQU", "DIA_CONS", "VAC_CONS"}},
@@ -439,7 +458,7 @@ std::vector<Scenario> comparisonScenarios() {
              r.chooseProtos({10, 20, 30});
              r.chooseClasses({1, 2, 3});
              r.answerObservations(QStringLiteral("Cierre de octubre\nrevisado"));
-             r.builders.GenerarConciliacionNomina();
+             r.generate(&TReportBuilders::GenerarConciliacionNomina);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
         {"payroll reconciliation, same figures in both sources",
@@ -448,7 +467,7 @@ std::vector<Scenario> comparisonScenarios() {
              r.dtm.gStCodCuen = QStringLiteral("250505");
              r.chooseProtos({40});
              r.chooseClasses({4});
-             r.builders.GenerarConciliacionNomina();
+             r.generate(&TReportBuilders::GenerarConciliacionNomina);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
         {"payroll reconciliation, December",
@@ -457,7 +476,7 @@ std::vector<Scenario> comparisonScenarios() {
              r.dtm.gStCodCuen = QStringLiteral("250505");
              r.chooseProtos({10});
              r.chooseClasses({1});
-             r.builders.GenerarConciliacionNomina();
+             r.generate(&TReportBuilders::GenerarConciliacionNomina);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsReporte; }, conciliation},
         {"novelty reconciliation, October 2026",
@@ -465,15 +484,15 @@ std::vector<Scenario> comparisonScenarios() {
              oct(r);
              r.loadNoveltyParameters(1);
              r.answerObservations(QStringLiteral("Novedades conciliadas"));
-             r.builders.GenerarConciliacionNovedades();
+             r.generate(&TReportBuilders::GenerarConciliacionNovedades);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsNomxPag; }, conciliation},
         {"novelty reconciliation, December, kinds N and P",
          [dec](ReportRun& r) {
              dec(r);
-             r.builders.TiposNomina = QStringLiteral("NP");
+             r.values.TiposNomina = QStringLiteral("NP");
              r.loadNoveltyParameters(1);
-             r.builders.GenerarConciliacionNovedades();
+             r.generate(&TReportBuilders::GenerarConciliacionNovedades);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsNomxPag; }, conciliation},
     };

@@ -1,6 +1,6 @@
 // The small payroll database the report integration tests run on, and the wiring that runs a report
-// builder on it end to end: read-only application-server connection, data module, report module with a
-// capturing presenter, builders.
+// builder on it end to end: read-only application-server connection, data module, report module, and a
+// run with a capturing presenter.
 //
 // The rows are few and chosen by hand so that every expected figure in the tests can be added up from
 // PayrollFixture.cpp; each row there says which case it serves. Company 1 is the company under test,
@@ -10,12 +10,13 @@
 
 #include "ConnectionParams.h"
 #include "PreparedReport.h"
-#include "ReportPresenter.h"
+#include "CapturePresenter.h"
 #include "SDCOMConnection.h"
 #include "TClientDataSet.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
 #include "TReportBuilders.h"
+#include "TReportRun.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -31,14 +32,17 @@ void writeRows(QSqlDatabase& db);
 const QString& sqlitePath();
 ConnectionParams sqliteParams();
 
-// One report run: everything a builder needs, on a fresh data module and report module.
-class ReportRun {
+// One report run: everything a builder needs, on a fresh data module and report module. It is the run's
+// host: it answers the observations dialog as told and shows no progress.
+class ReportRun : public TRunHost {
 public:
     explicit ReportRun(const ConnectionParams& params);
-    ~ReportRun();
+    ~ReportRun() override;
 
-    // The run values: company 1, the given period, payroll kinds as letters ("NP").
+    // The run values (company 1, kinds "N", user ADMIN until changed) and the period.
     void setPeriod(TDateTime from, TDateTime to);
+    // Runs one builder for values, with the lists chosen below, as the form's request hands them over.
+    void generate(void (TReportBuilders::*builder)());
     // The classes and prototypes chosen on the form, taken from the company's catalogues with their
     // names, in the given order (the lists keep themselves in code order).
     void chooseClasses(const std::vector<int>& codes);
@@ -57,7 +61,10 @@ public:
     TDtmNmRtrep rep;
     TClientDataSet company;
     CapturePresenter capture;
-    TReportBuilders builders;
+    TReportRun values;
+
+    QString PedirObservaciones() override;
+    std::unique_ptr<TProcessProgress> CrearProgreso() override { return nullptr; }
 
 private:
     QString m_observations;
@@ -66,6 +73,8 @@ private:
 
 // The texts of the memos of that name, in page and band order.
 QStringList textsOf(const report::PreparedReport& report, const QString& memoName);
+// The lines of the printed observations (both reconciliations).
+QStringList observationLines(const report::PreparedReport& report);
 // Every printed text as "memo: text", in page order, leaving out the print date and time.
 QStringList printedTexts(const report::PreparedReport& report);
 

@@ -34,11 +34,11 @@ TEST_P(PayrollReconciliation, RowsAndTotals) {
     const ReconciliationCase& c = GetParam();
     ReportRun run(sqliteParams());
     run.setPeriod(c.from, c.to);
-    run.builders.TiposNomina = QString::fromLatin1(c.kinds);
+    run.values.TiposNomina = QString::fromLatin1(c.kinds);
     run.dtm.gStCodCuen = QString::fromLatin1(c.account);
     run.chooseProtos(c.protos);
     run.chooseClasses(c.classes);
-    run.builders.GenerarConciliacionNomina();
+    run.generate(&TReportBuilders::GenerarConciliacionNomina);
 
     EXPECT_EQ(rowsOf(*run.dtm.CdsReporte, kFields), c.rows);
     const report::PreparedReport& r = run.lastReport();
@@ -192,14 +192,8 @@ protected:
     // One run as the form makes it: the validation empties the result set first.
     const report::PreparedReport& generate() {
         run.dtm.CdsReporte->EmptyDataSet();
-        run.builders.GenerarConciliacionNomina();
+        run.generate(&TReportBuilders::GenerarConciliacionNomina);
         return run.lastReport();
-    }
-    static QStringList observationLines(const report::PreparedReport& r) {
-        QStringList out;
-        for (const QString& text : textsOf(r, QStringLiteral("Observaciones")))
-            out += text.split(QLatin1Char('\n'));
-        return out;
     }
     ReportRun run{sqliteParams()};
 };

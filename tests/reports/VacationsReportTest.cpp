@@ -18,7 +18,7 @@ class VacationsReport : public ::testing::Test {
 protected:
     const report::PreparedReport& runFor(TDateTime from, TDateTime to) {
         run.setPeriod(from, to);
-        run.builders.GenerarConsolidadoVacaciones();
+        run.generate(&TReportBuilders::GenerarConsolidadoVacaciones);
         return run.lastReport();
     }
     ReportRun run{sqliteParams()};

@@ -3,10 +3,11 @@
 // result sets a test fills by hand.
 #pragma once
 
-#include "ReportPresenter.h"
+#include "CapturePresenter.h"
 #include "TClientDataSet.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
+#include "TReportRun.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,9 @@ class ReportModuleFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::pinFormatSettings();
-        rep.CodiUsua = [] { return QStringLiteral("JPEREZ"); };
-        rep.FecInic = [] { return TDateTime::encodeDate(2026, 10, 1); };
-        rep.FecFina = [] { return TDateTime::encodeDate(2026, 12, 31); };
+        run.CodiUsua = QStringLiteral("JPEREZ");
+        run.gDtFecInic = TDateTime::encodeDate(2026, 10, 1);
+        run.gDtFecFina = TDateTime::encodeDate(2026, 12, 31);
         company.AddField(QStringLiteral("NOM_EMPR"), TFieldType::ftString, 80);
         company.AddField(QStringLiteral("NIT_EMPR"), TFieldType::ftFloat);
         company.AddField(QStringLiteral("BMP_REPO"), TFieldType::ftBlob);
@@ -26,8 +27,8 @@ protected:
         company.FieldByName(QStringLiteral("NOM_EMPR")).SetAsString(QStringLiteral("SERVICIOS TEMPORALES ANDINOS S.A.S."));
         company.FieldByName(QStringLiteral("NIT_EMPR")).SetAsFloat(900123456);
         company.Post();
-        rep.SetCompanyDataSet(&company);
-        rep.SetPresenter(&capture);
+        run.CdsGnEmpre = &company;
+        run.Presenter = &capture;
     }
 
     // The text items of a prepared report named name (every page, in order).
@@ -51,4 +52,5 @@ protected:
     TDtmNmRtrep rep{&data};
     TClientDataSet company{QStringLiteral("CdsGnEmpre")};
     CapturePresenter capture;
+    TReportRun run;
 };

@@ -1,6 +1,6 @@
-// TfrxReport: one layout of the report module. ShowReport prepares the layout anew over the module's
-// bindings (discarding the pages of the previous run), asking the module for the report variables, and
-// hands the prepared pages to the module's presenter; it returns when the presenter is done.
+// TfrxReport: one layout of the report module. ShowReport prepares the layout anew for a run over the
+// module's bindings (discarding the pages of the previous run), asking the module for the run's report
+// variables, and hands the prepared pages to the run's presenter; it returns when the presenter is done.
 #pragma once
 
 #include "PreparedReport.h"
@@ -11,6 +11,7 @@
 #include <memory>
 
 class TDtmNmRtrep;
+struct TReportRun;
 
 class TfrxReport : public QObject {
     Q_OBJECT
@@ -22,8 +23,9 @@ public:
     // layout is missing or broken.
     const report::ReportDocument& Document();
     // Prepares the pages without presenting them.
-    void PrepareReport(bool clearLastReport = true);
-    void ShowReport(bool clearLastReport = true);
+    void PrepareReport(const TReportRun& run, bool clearLastReport = true);
+    // Throws GeneralError when the run has no presenter.
+    void ShowReport(const TReportRun& run, bool clearLastReport = true);
     const report::PreparedReport& PreparedPages() const { return m_prepared; }
 
 private:

@@ -23,9 +23,10 @@ protected:
         loader.setFragmentResolver(&TDtmNmRtrep::fragmentXml);
         const report::ReportDocument doc = loader.load(xml, QStringLiteral("prueba.xml"));
         report::ReportEngine engine(doc);
+        rep.BindingByUserName(QStringLiteral("QryGnEmpre"))->SetDataSet(run.CdsGnEmpre);
         for (const auto& b : rep.Bindings())
             engine.bindDataSet(b.get());
-        engine.setVariableHandler([this](const QString& n, QVariant& v) { return rep.frxRptRtgenGetValue(n, v); });
+        engine.setVariableHandler([this](const QString& n, QVariant& v) { return rep.frxRptRtgenGetValue(run, n, v); });
         engine.setNow(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)));
         return engine.prepare();
     }
@@ -35,19 +36,19 @@ protected:
 
 TEST_F(ReportModule, VariablesAnswerExactNamesOnly) {
     QVariant v = QStringLiteral("sin tocar");
-    EXPECT_FALSE(rep.frxRptRtgenGetValue(QStringLiteral("gstcodusua"), v));
+    EXPECT_FALSE(rep.frxRptRtgenGetValue(run, QStringLiteral("gstcodusua"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("sin tocar"));
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStCodUsua"), v));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStCodUsua"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("JPEREZ"));
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStDateFormat"), v));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStDateFormat"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("dd/MM/yyyy"));
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gDtFecFina"), v));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gDtFecFina"), v));
     EXPECT_EQ(v.toDateTime().date(), QDate(2026, 12, 31));
     data.gStObsErva = QStringLiteral("Sin observaciones");
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStObsErva"), v));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStObsErva"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("Sin observaciones"));
     // The requisition pages' study flag: "N" while the requirements query holds no row.
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(QStringLiteral("gStEstudio"), v));
+    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStEstudio"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("N"));
 }
 
@@ -57,9 +58,13 @@ TEST_F(ReportModule, BindingsUseTheLayoutsUserNames) {
     EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryEmplTemp"))->DataSet(), data.CdsEmpTemp);
     EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGestionHumana"))->DataSet(), data.CdsGH);
     EXPECT_EQ(rep.BindingByUserName(QStringLiteral("CdsGH"))->DataSet(), data.CdsGH);
-    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGnEmpre"))->DataSet(), &company);
-    for (const auto& b : rep.Bindings())
-        EXPECT_NE(b->DataSet(), nullptr) << b->userName().toStdString();
+    // The company row is the run's: bound only while a run prepares.
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGnEmpre"))->DataSet(), nullptr);
+    for (const auto& b : rep.Bindings()) {
+        if (b->userName() != QLatin1String("QryGnEmpre")) {
+            EXPECT_NE(b->DataSet(), nullptr) << b->userName().toStdString();
+        }
+    }
     EXPECT_EQ(rep.Reports().size(), 11u);
 }
 
@@ -111,17 +116,27 @@ TEST_F(ReportModule, DateFormatChangeReachesFooterAndPeriod) {
 }
 
 TEST_F(ReportModule, ShowReportNeedsALayoutAndAPresenter) {
-    CapturePresenter capture;
-    rep.SetPresenter(&capture);
-    try {
-        // No layout document ships for this name.
-        TfrxReport missing(QStringLiteral("frxRptNoExiste"), &rep);
-        missing.ShowReport(true);
-        FAIL() << "no error";
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("El informe frxRptNoExiste no está disponible en esta versión del módulo."));
-    }
+    const auto failure = [](auto&& show) {
+        try {
+            show();
+            return QStringLiteral("sin error");
+        } catch (const GeneralError& e) {
+            return e.message();
+        }
+    };
+    // No layout document ships for this name.
+    TfrxReport missing(QStringLiteral("frxRptNoExiste"), &rep);
+    EXPECT_EQ(failure([&] { missing.ShowReport(run); }),
+              QStringLiteral("El informe frxRptNoExiste no está disponible en esta versión del módulo."));
+    TReportRun noPresenter = run;
+    noPresenter.Presenter = nullptr;
+    EXPECT_EQ(failure([&] { rep.frxRptTotNomi->ShowReport(noPresenter); }),
+              QStringLiteral("No hay una vista previa asignada para mostrar el informe frxRptTotNomi."));
     EXPECT_TRUE(capture.reports.empty());
+    // The company binding shows the run's row only while the run prepares.
+    rep.frxRptTotNomi->ShowReport(run);
+    EXPECT_EQ(capture.layouts, std::vector<QString>{QStringLiteral("frxRptTotNomi")});
+    EXPECT_EQ(rep.BindingByUserName(QStringLiteral("QryGnEmpre"))->DataSet(), nullptr);
 }
 
 } // namespace

@@ -1,22 +1,20 @@
 // TDtmNmRtrep: the report module: the eleven layouts, the bindings through which they read the data
-// module's datasets, the report variables and their handler, and the presenter that decides what showing
-// a report means (preview, files, capture).
+// module's datasets, and the report variables of a run. What showing a report means is the run's presenter;
+// the host assigns the module a default one (Presenter) that the form hands to its runs.
 #pragma once
 
-#include "TDateTime.h"
 #include "TfrxDBDataset.h"
 #include "TfrxReport.h"
 
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <memory>
 #include <vector>
 
 class ReportPresenter;
-class TDataSet;
 class TDtmNmRtgen;
+struct TReportRun;
 
 class TDtmNmRtrep : public QObject {
     Q_OBJECT
@@ -42,21 +40,16 @@ public:
     TfrxReport* ReportByName(const QString& name) const;
 
     // --- dataset bindings, by the user names the layouts use ---
+    // "QryGnEmpre" has no dataset of the module: it shows the run's company row while a layout prepares.
     const std::vector<std::unique_ptr<TfrxDBDataset>>& Bindings() const { return m_bindings; }
     TfrxDBDataset* BindingByUserName(const QString& userName) const;
-    // The base form's company dataset (NOM_EMPR, NIT_EMPR, BMP_REPO), bound as "QryGnEmpre".
-    void SetCompanyDataSet(TDataSet* cdsGnEmpre);
 
     // --- report variables ---
-    // Values of the current run, supplied by the form: the user code and the period.
-    std::function<QString()> CodiUsua;
-    std::function<TDateTime()> FecInic;
-    std::function<TDateTime()> FecFina;
-    // Answers a variable request of any layout; names it does not know leave value untouched and
-    // return false.
-    bool frxRptRtgenGetValue(const QString& VarName, QVariant& Value) const;
+    // Answers a variable request of any layout from the run (user code, period) and the data module;
+    // names it does not know leave value untouched and return false.
+    bool frxRptRtgenGetValue(const TReportRun& run, const QString& VarName, QVariant& Value) const;
 
-    // --- preview handling ---
+    // --- preview handling: the presenter the host assigned (DwAsignarRptPreview) ---
     void SetPresenter(ReportPresenter* presenter) { m_presenter = presenter; }
     ReportPresenter* Presenter() const { return m_presenter; }
 

@@ -16,7 +16,7 @@ namespace {
 class Layouts : public ReportModuleFixture {
 protected:
     const report::PreparedReport& show(TfrxReport* layout) {
-        layout->ShowReport(true);
+        layout->ShowReport(run);
         const QString dir = qEnvironmentVariable("VNMRTGEN_LAYOUT_PDF_DIR");
         if (!dir.isEmpty())
             report::PdfExporter::exportToFile(capture.reports.back(), QDir(dir).filePath(layout->Name() + QStringLiteral(".pdf")));

@@ -1,10 +1,12 @@
 #include "TfrxReport.h"
 
 #include "DocumentLoader.h"
+#include "FormatSettings.h"
 #include "GeneralError.h"
 #include "ReportEngine.h"
 #include "ReportPresenter.h"
 #include "TDtmNmRtrep.h"
+#include "TReportRun.h"
 
 TfrxReport::TfrxReport(const QString& name, TDtmNmRtrep* module) : QObject(module), m_module(module) {
     setObjectName(name);
@@ -23,23 +25,29 @@ const report::ReportDocument& TfrxReport::Document() {
     return *m_document;
 }
 
-void TfrxReport::PrepareReport(bool clearLastReport) {
+void TfrxReport::PrepareReport(const TReportRun& run, bool clearLastReport) {
     if (clearLastReport)
         m_prepared = report::PreparedReport();
+    // The company binding shows the run's row for this preparation only.
+    TfrxDBDataset* company = m_module->BindingByUserName(QStringLiteral("QryGnEmpre"));
+    company->SetDataSet(run.CdsGnEmpre);
+    struct Unbind {
+        TfrxDBDataset* binding;
+        ~Unbind() { binding->SetDataSet(nullptr); }
+    } unbind{company};
     report::ReportEngine engine(Document());
     for (const auto& binding : m_module->Bindings())
         engine.bindDataSet(binding.get());
-    engine.setVariableHandler([this](const QString& name, QVariant& value) {
-        return m_module->frxRptRtgenGetValue(name, value);
+    engine.setVariableHandler([this, &run](const QString& name, QVariant& value) {
+        return m_module->frxRptRtgenGetValue(run, name, value);
     });
     engine.setFormatSettings(FormatSettings::global());
     m_prepared = engine.prepare();
 }
 
-void TfrxReport::ShowReport(bool clearLastReport) {
-    PrepareReport(clearLastReport);
-    ReportPresenter* presenter = m_module->Presenter();
-    if (!presenter)
+void TfrxReport::ShowReport(const TReportRun& run, bool clearLastReport) {
+    PrepareReport(run, clearLastReport);
+    if (!run.Presenter)
         throw GeneralError(QStringLiteral("No hay una vista previa asignada para mostrar el informe %1.").arg(Name()));
-    presenter->present(*this);
+    run.Presenter->present(Name(), m_prepared);
 }

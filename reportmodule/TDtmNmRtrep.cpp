@@ -3,6 +3,7 @@
 #include "FormatSettings.h"
 #include "GeneralError.h"
 #include "TDtmNmRtgen.h"
+#include "TReportRun.h"
 
 #include <QFile>
 
@@ -27,7 +28,7 @@ TDtmNmRtrep::TDtmNmRtrep(TDtmNmRtgen* data, QObject* parent) : QObject(parent), 
 
     // User name in the layouts -> dataset of the data module.
     static const char* const bindings[][2] = {
-        {"QryGnEmpre", nullptr},                 // the host's company dataset, set by SetCompanyDataSet
+        {"QryGnEmpre", nullptr},                 // the run's company row
         {"CdsReporte", "CdsReporte"},
         {"CdsRqpReporte", "CdsRqpReporte"},
         {"CdsRptIngrRet", "CdsRptIngrRet"},
@@ -69,14 +70,10 @@ TfrxDBDataset* TDtmNmRtrep::BindingByUserName(const QString& userName) const {
     return nullptr;
 }
 
-void TDtmNmRtrep::SetCompanyDataSet(TDataSet* cdsGnEmpre) {
-    BindingByUserName(QStringLiteral("QryGnEmpre"))->SetDataSet(cdsGnEmpre);
-}
-
-bool TDtmNmRtrep::frxRptRtgenGetValue(const QString& VarName, QVariant& Value) const {
+bool TDtmNmRtrep::frxRptRtgenGetValue(const TReportRun& run, const QString& VarName, QVariant& Value) const {
     // Exact, case-sensitive names.
     if (VarName == QLatin1String("gStCodUsua")) {
-        Value = CodiUsua ? CodiUsua() : QString();
+        Value = run.CodiUsua;
         return true;
     }
     if (VarName == QLatin1String("gStDateFormat")) {
@@ -84,11 +81,11 @@ bool TDtmNmRtrep::frxRptRtgenGetValue(const QString& VarName, QVariant& Value) c
         return true;
     }
     if (VarName == QLatin1String("gDtFecInic")) {
-        Value = (FecInic ? FecInic() : TDateTime()).toDateTime();
+        Value = run.gDtFecInic.toDateTime();
         return true;
     }
     if (VarName == QLatin1String("gDtFecFina")) {
-        Value = (FecFina ? FecFina() : TDateTime()).toDateTime();
+        Value = run.gDtFecFina.toDateTime();
         return true;
     }
     if (VarName == QLatin1String("gStObsErva")) {

@@ -1,0 +1,16 @@
+#include "ReportPresenter.h"
+
+#include "PdfExporter.h"
+#include "PreviewWindow.h"
+#include "XlsxExporter.h"
+
+void PreviewPresenter::present(const QString&, const report::PreparedReport& pages) {
+    report::PreviewWindow::exec(pages, m_parent);
+}
+
+void ExportPresenter::present(const QString&, const report::PreparedReport& pages) {
+    if (!m_pdf.isEmpty())
+        report::PdfExporter::exportToFile(pages, m_pdf);
+    if (!m_xlsx.isEmpty())
+        report::XlsxExporter::exportToFile(pages, m_xlsx);
+}
