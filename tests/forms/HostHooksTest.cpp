@@ -10,7 +10,6 @@
 #include "TInfoP50Progress.h"
 #include "TRadioGroup.h"
 #include "TReportRequest.h"
-#include "TVNotas.h"
 #include "Ugnproce.h"
 
 #include <gtest/gtest.h>
@@ -83,15 +82,6 @@ TEST(HostHooks, WithoutAUserCodeFromTheHostTheLoadsUserSigns) {
     EXPECT_EQ(f->CodiUsua(), QStringLiteral("admin"));
     Ugnproce::gStCodiUsua = QStringLiteral("PRUEBAS");
     EXPECT_EQ(f->CodiUsua(), QStringLiteral("PRUEBAS"));
-}
-
-TEST(HostHooks, TheNotesBarNamesTheForm) {
-    formtest::Form f;
-    EXPECT_EQ(f->NotasVestra->TituloForma(), QStringLiteral("Reportes Gerenciales"));
-    EXPECT_EQ(f->NotasVestra->Forma(), QStringLiteral("FrmNmRtgen"));
-    EXPECT_EQ(f->objectName(), QStringLiteral("FrmNmRtgen"));
-    EXPECT_EQ(f->size(), QSize(662, 674));
-    EXPECT_EQ(Ugnproce::gStNombProg, QStringLiteral("VNmRtgen"));
 }
 
 } // namespace
