@@ -5,7 +5,7 @@
 #include <set>
 
 using dstest::appendRow;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 

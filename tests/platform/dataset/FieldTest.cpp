@@ -4,7 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 using dstest::appendRow;
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 

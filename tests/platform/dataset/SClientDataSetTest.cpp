@@ -8,7 +8,7 @@
 #include <QDate>
 
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 

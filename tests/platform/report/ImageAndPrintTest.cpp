@@ -96,7 +96,7 @@ TEST(ImageExport, FailureNamesTheFile) {
     const QString path = testsupport::tempPath(QStringLiteral("sin-carpeta/informe.png"));
     PreparedReport one = outtest::sampleReport();
     one.pages.resize(1);
-    EXPECT_TRUE(outtest::errorOf([&] { ImageExporter::exportToPng(one, path); })
+    EXPECT_TRUE(testsupport::errorOf([&] { ImageExporter::exportToPng(one, path); })
                     .startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(path)));
 }
 

@@ -14,7 +14,7 @@
 
 
 using namespace report;
-using outtest::errorOf;
+using testsupport::errorOf;
 using outtest::runTool;
 
 namespace {

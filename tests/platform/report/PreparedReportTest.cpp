@@ -7,7 +7,7 @@
 #include <QPainter>
 
 using namespace report;
-using outtest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 

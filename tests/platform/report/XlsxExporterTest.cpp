@@ -294,11 +294,11 @@ TEST(XlsxExport, PicturesAndPropertiesAreStored) {
 TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     const QString empty = testsupport::tempPath(QStringLiteral("vacio.xlsx"));
     outtest::writeFile(empty, "anterior");
-    EXPECT_EQ(outtest::errorOf([&] { XlsxExporter::exportToFile(PreparedReport{}, empty); }),
+    EXPECT_EQ(testsupport::errorOf([&] { XlsxExporter::exportToFile(PreparedReport{}, empty); }),
               QStringLiteral("El informe no tiene páginas para exportar."));
     EXPECT_EQ(outtest::readFile(empty), QByteArray("anterior"));
 
     const QString nowhere = testsupport::tempPath(QStringLiteral("sin-carpeta/informe.xlsx"));
-    EXPECT_TRUE(outtest::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), nowhere); })
+    EXPECT_TRUE(testsupport::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), nowhere); })
                     .startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
 }
