@@ -1,10 +1,13 @@
 // Translation of the suite's T-SQL dialect by each backend, without a database: each row gives a
 // statement, what SQLite and PostgreSQL receive (blank runs collapsed), and the parameter names bound to
-// the placeholders, in order.
+// the placeholders, in order. The statements of the reports go through the same translations on both
+// databases in ExecutionScenarios; the rows here are the corners those statements do not reach.
 #include "DatabaseBackend.h"
 #include "GeneralError.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace {
 
@@ -30,34 +33,19 @@ TranslatedStatement translated(const char* protocol, const char* tsql) {
 
 class DialectTranslation : public testing::TestWithParam<TranslationCase> {};
 
-TEST_P(DialectTranslation, Sqlite) {
+TEST_P(DialectTranslation, SqliteAndPostgres) {
     const TranslationCase& c = GetParam();
-    const TranslatedStatement t = translated("sqlite", c.tsql);
-    EXPECT_EQ(t.sql, QString::fromUtf8(c.sqlite));
-    EXPECT_EQ(t.parameterNames, c.parameters);
-}
-
-TEST_P(DialectTranslation, Postgres) {
-    const TranslationCase& c = GetParam();
-    const TranslatedStatement t = translated("postgresql", c.tsql);
-    EXPECT_EQ(t.sql, QString::fromUtf8(c.postgres ? c.postgres : c.sqlite));
-    EXPECT_EQ(t.parameterNames, c.parameters);
+    const std::pair<const char*, const char*> backends[] = {
+        {"sqlite", c.sqlite}, {"postgresql", c.postgres ? c.postgres : c.sqlite}};
+    for (const auto& [protocol, expected] : backends) {
+        const TranslatedStatement t = translated(protocol, c.tsql);
+        EXPECT_EQ(t.sql, QString::fromUtf8(expected)) << protocol;
+        EXPECT_EQ(t.parameterNames, c.parameters) << protocol;
+    }
 }
 
 const TranslationCase kCases[] = {
     // DATEPART
-    {"DatePartYear",
-     "SELECT DATEPART (YEAR, A.FEC_PROC) AS ANO_PROC FROM NM_AUTOL A",
-     "SELECT CAST(strftime('%Y', A.FEC_PROC) AS INTEGER) AS ANO_PROC FROM NM_AUTOL A",
-     "SELECT CAST(EXTRACT(YEAR FROM A.FEC_PROC) AS INTEGER) AS ANO_PROC FROM NM_AUTOL A",
-     {}},
-    {"DatePartPartInAnyCase",
-     "SELECT DATEPART (Year, A.FEC_ACUM), datepart(month, A.FEC_ACUM) FROM T A",
-     "SELECT CAST(strftime('%Y', A.FEC_ACUM) AS INTEGER), CAST(strftime('%m', A.FEC_ACUM) AS INTEGER) FROM T "
-     "A",
-     "SELECT CAST(EXTRACT(YEAR FROM A.FEC_ACUM) AS INTEGER), CAST(EXTRACT(MONTH FROM A.FEC_ACUM) AS INTEGER) "
-     "FROM T A",
-     {}},
     {"DatePartAbbreviations",
      "SELECT DATEPART(dd, F), DATEPART(yyyy, F) FROM T",
      "SELECT CAST(strftime('%d', F) AS INTEGER), CAST(strftime('%Y', F) AS INTEGER) FROM T",
@@ -82,28 +70,6 @@ const TranslationCase kCases[] = {
      {}},
 
     // '+' between text operands
-    {"CastToVarcharPlusColumn",
-     "SELECT COUNT (DISTINCT CAST(COD_EMPL AS VARCHAR) + COD_CARG) AS CONTEO FROM NM_CONTR",
-     "SELECT COUNT (DISTINCT CAST(COD_EMPL AS VARCHAR) || COD_CARG) AS CONTEO FROM NM_CONTR",
-     nullptr,
-     {}},
-    {"CastWithBlanksPlusQualifiedColumn",
-     "SELECT COUNT (CAST (PL.COD_EMPL AS VARCHAR) + PL.COD_CARG) FROM AC_PLANT PL",
-     "SELECT COUNT (CAST (PL.COD_EMPL AS VARCHAR) || PL.COD_CARG) FROM AC_PLANT PL",
-     nullptr,
-     {}},
-    {"TextFunctionPlusLikePattern",
-     "SELECT 1 FROM GN_EMPRE EMP, SL_GRSEL GS WHERE UPPER (LTRIM (RTRIM (EMP.NOM_EMPR))) LIKE "
-     "UPPER (LTRIM(RTRIM(GS.DES_GRSE))) + '%'",
-     "SELECT 1 FROM GN_EMPRE EMP, SL_GRSEL GS WHERE UPPER (LTRIM (RTRIM (EMP.NOM_EMPR))) LIKE "
-     "UPPER (LTRIM(RTRIM(GS.DES_GRSE))) || '%'",
-     nullptr,
-     {}},
-    {"KnownTextColumns",
-     "SELECT CG.COD_CARG + CG.NOM_CARG FROM BI_CARGO CG",
-     "SELECT CG.COD_CARG || CG.NOM_CARG FROM BI_CARGO CG",
-     nullptr,
-     {}},
     {"ChainWithTextFirst",
      "SELECT CAST(A AS CHAR(10)) + B + C FROM T",
      "SELECT CAST(A AS CHAR(10)) || B || C FROM T",
@@ -111,11 +77,6 @@ const TranslationCase kCases[] = {
      {}},
     {"ChainWithTextLast", "SELECT B + C + ' - ' FROM T", "SELECT B || C || ' - ' FROM T", nullptr, {}},
     {"ParenthesisedTextGroup", "SELECT ('A' + B) + C FROM T", "SELECT ('A' || B) || C FROM T", nullptr, {}},
-    {"NumericPlusKept",
-     "SELECT SUM (A.CSA_EMPL + A.CSA_PATR) AS TOT_SALU FROM NM_AUTOL A",
-     "SELECT SUM (A.CSA_EMPL + A.CSA_PATR) AS TOT_SALU FROM NM_AUTOL A",
-     nullptr,
-     {}},
     {"NumericCastPlusKept",
      "SELECT CAST(A AS INTEGER) + 1, :P_MES_ACUM + 1 FROM T",
      "SELECT CAST(A AS INTEGER) + 1, ? + 1 FROM T",
@@ -124,15 +85,6 @@ const TranslationCase kCases[] = {
     {"CaseExpressionPlusNumberKept",
      "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T",
      "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T",
-     nullptr,
-     {}},
-    {"SignedSumWithNegativeOne",
-     "SELECT SUM (CASE WHEN C.TIP_CONC = 'E' THEN A.VAL_ACUM * - 1 WHEN C.TIP_CONC = 'I' THEN A.VAL_ACUM "
-     "END) "
-     "AS VAL_ACUM FROM NM_ACUMU A, NM_CONCE C",
-     "SELECT SUM (CASE WHEN C.TIP_CONC = 'E' THEN A.VAL_ACUM * - 1 WHEN C.TIP_CONC = 'I' THEN A.VAL_ACUM "
-     "END) "
-     "AS VAL_ACUM FROM NM_ACUMU A, NM_CONCE C",
      nullptr,
      {}},
     {"PlusInsideLiteralUntouched", "SELECT 'a+b' + X FROM T", "SELECT 'a+b' || X FROM T", nullptr, {}},
@@ -157,13 +109,6 @@ const TranslationCase kCases[] = {
     {"SubqueryBeforeUnionKeepsParentheses",
      "SELECT A FROM T WHERE A IN (SELECT B FROM U) UNION SELECT C FROM V",
      "SELECT A FROM T WHERE A IN (SELECT B FROM U) UNION SELECT C FROM V",
-     nullptr,
-     {}},
-    {"OrderByAfterUnionNamesFirstMemberColumns",
-     "SELECT CT.COD_EMPL, BE.NOM_EMPL FROM NM_PRENO A, NM_CONTR CT, BI_EMPLE BE UNION SELECT CT.COD_EMPL, "
-     "BE.NOM_EMPL FROM NM_ACUMU A, NM_CONTR CT, BI_EMPLE BE ORDER BY CT.COD_EMPL, BE.NOM_EMPL DESC",
-     "SELECT CT.COD_EMPL, BE.NOM_EMPL FROM NM_PRENO A, NM_CONTR CT, BI_EMPLE BE UNION SELECT CT.COD_EMPL, "
-     "BE.NOM_EMPL FROM NM_ACUMU A, NM_CONTR CT, BI_EMPLE BE ORDER BY 1, 2 DESC",
      nullptr,
      {}},
     {"OrderByAfterUnionOutputNamesAndAliases",
@@ -203,23 +148,11 @@ const TranslationCase kCases[] = {
      {}},
 
     // Parameters
-    {"RepeatedParameterInBothBranches",
-     "SELECT A FROM T WHERE E = :P_COD_EMPR AND F >= :P_FEC_INIC UNION ( SELECT A FROM U WHERE E = "
-     ":P_COD_EMPR "
-     "AND F >= :P_FEC_INIC )",
-     "SELECT A FROM T WHERE E = ? AND F >= ? UNION SELECT A FROM U WHERE E = ? AND F >= ?",
-     "SELECT A FROM T WHERE E = ? AND F >= ? UNION ( SELECT A FROM U WHERE E = ? AND F >= ? )",
-     {"P_COD_EMPR", "P_FEC_INIC", "P_COD_EMPR", "P_FEC_INIC"}},
     {"ParameterInsideLiteralUntouched",
      "SELECT A FROM T WHERE B = ':P_X' AND C = :P_Y",
      "SELECT A FROM T WHERE B = ':P_X' AND C = ?",
      nullptr,
      {"P_Y"}},
-    {"LowerCaseStatement",
-     "select cod_conc from nm_proto where cod_empr = :cod_empr and cod_prot = :cod_prot",
-     "select cod_conc from nm_proto where cod_empr = ? and cod_prot = ?",
-     nullptr,
-     {"cod_empr", "cod_prot"}},
     {"ParametersWithoutBlanks",
      "SELECT A FROM T WHERE(E=:P_COD_EMPR)AND(T=:P_TIP_ENTI)",
      "SELECT A FROM T WHERE(E=?)AND(T=?)",
@@ -243,15 +176,6 @@ const TranslationCase kCases[] = {
      "SELECT COALESCE(LENGTH(NOM_CARG), 0), LOCALTIMESTAMP FROM T",
      {}},
     {"ColumnNamedLikeFunctionKept", "SELECT T.LEN, LEN FROM T", "SELECT T.LEN, LEN FROM T", nullptr, {}},
-    {"CorrelatedSubqueryAndExists",
-     "SELECT COUNT (CAST (PL.COD_EMPL AS VARCHAR) + PL.COD_CARG) AS CONTEO FROM AC_PLANT PL WHERE "
-     "PL.COD_EMPR = :P_COD_EMPR AND EXISTS (SELECT COD_CARG FROM NM_CONTR CT WHERE CT.COD_EMPR = PL.COD_EMPR "
-     "AND CT.COD_TNOM = :P_COD_TNOM)",
-     "SELECT COUNT (CAST (PL.COD_EMPL AS VARCHAR) || PL.COD_CARG) AS CONTEO FROM AC_PLANT PL WHERE "
-     "PL.COD_EMPR = ? AND EXISTS (SELECT COD_CARG FROM NM_CONTR CT WHERE CT.COD_EMPR = PL.COD_EMPR "
-     "AND CT.COD_TNOM = ?)",
-     nullptr,
-     {"P_COD_EMPR", "P_COD_TNOM"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(TSql, DialectTranslation, testing::ValuesIn(kCases),
@@ -259,13 +183,12 @@ INSTANTIATE_TEST_SUITE_P(TSql, DialectTranslation, testing::ValuesIn(kCases),
                              return std::string(info.param.name);
                          });
 
-TEST(DialectTranslationExact, BlanksInsideLiteralsKept) {
-    auto backend = DatabaseBackend::create(QStringLiteral("sqlite"));
-    EXPECT_EQ(backend->translate(QStringLiteral("SELECT 'a  +  :P_X' + B FROM T")).sql,
+// The table above collapses blanks; inside a literal they must survive.
+TEST(DialectTranslationExact, BlanksInsideLiteralsKeptAndTextColumnsInAnyCase) {
+    EXPECT_EQ(DatabaseBackend::create(QStringLiteral("sqlite"))
+                  ->translate(QStringLiteral("SELECT 'a  +  :P_X' + B FROM T"))
+                  .sql,
               QStringLiteral("SELECT 'a  +  :P_X' || B FROM T"));
-}
-
-TEST(DialectTranslationExact, TextColumnsAreCaseInsensitive) {
     auto backend = DatabaseBackend::create(QStringLiteral("postgresql"));
     const QString sql = QStringLiteral("SELECT cg.cod_carg + cg.cod_empl FROM bi_cargo cg");
     EXPECT_EQ(backend->translate(sql).sql, sql) << "no text column known yet";
@@ -330,6 +253,7 @@ struct RefusalCase {
     const char* name;
     const char* statement;
     const char* message;
+    bool odbcToo = true; // ODBC hands DATEPART to the server as written
 };
 
 class DialectRefusal : public testing::TestWithParam<RefusalCase> {};
@@ -337,13 +261,12 @@ class DialectRefusal : public testing::TestWithParam<RefusalCase> {};
 TEST_P(DialectRefusal, EveryBackendRefusesWithTheSameMessage) {
     const RefusalCase& c = GetParam();
     for (const char* protocol : {"sqlite", "postgresql", "odbc"}) {
+        if (!c.odbcToo && protocol == std::string_view("odbc"))
+            continue;
         auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
-        try {
-            backend->translate(QString::fromUtf8(c.statement));
-            ADD_FAILURE() << protocol << " accepted " << c.statement;
-        } catch (const GeneralError& e) {
-            EXPECT_EQ(e.message(), QString::fromUtf8(c.message)) << protocol;
-        }
+        EXPECT_EQ(testsupport::errorOf([&] { backend->translate(QString::fromUtf8(c.statement)); }),
+                  QString::fromUtf8(c.message))
+            << protocol;
     }
 }
 
@@ -365,6 +288,10 @@ const RefusalCase kRefusals[] = {
      "Sentencia SQL mal formada: paréntesis de cierre sin apertura (línea 1, columna 9)."},
     {"UnclosedLiteral", "SELECT 'x FROM T",
      "Sentencia SQL mal formada: texto entre comillas sin cerrar (línea 1, columna 8)."},
+    {"UnknownDatePart", "SELECT DATEPART(WEEKDAY, F) FROM T",
+     "Parte de fecha 'WEEKDAY' no admitida en DATEPART.", false},
+    {"DatePartWithoutExpression", "SELECT DATEPART(YEAR) FROM T",
+     "Sentencia SQL mal formada: DATEPART espera una parte de fecha y una expresión.", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(TSql, DialectRefusal, testing::ValuesIn(kRefusals),
@@ -372,41 +299,14 @@ INSTANTIATE_TEST_SUITE_P(TSql, DialectRefusal, testing::ValuesIn(kRefusals),
                              return std::string(info.param.name);
                          });
 
-TEST(DialectRefusalDatePart, UnknownPartNamed) {
-    for (const char* protocol : {"sqlite", "postgresql"}) {
-        auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
-        try {
-            backend->translate(QStringLiteral("SELECT DATEPART(WEEKDAY, F) FROM T"));
-            ADD_FAILURE() << protocol;
-        } catch (const GeneralError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("Parte de fecha 'WEEKDAY' no admitida en DATEPART."))
-                << protocol;
-        }
-        try {
-            backend->translate(QStringLiteral("SELECT DATEPART(YEAR) FROM T"));
-            ADD_FAILURE() << protocol;
-        } catch (const GeneralError& e) {
-            EXPECT_EQ(e.message(),
-                      QStringLiteral(
-                          "Sentencia SQL mal formada: DATEPART espera una parte de fecha y una expresión."))
-                << protocol;
-        }
-    }
-}
-
 TEST(DatabaseBackendFactory, ProtocolsInAnyCaseAndUnknownRefused) {
     EXPECT_EQ(DatabaseBackend::create(QStringLiteral("SQLite"))->protocol(), QStringLiteral("sqlite"));
     EXPECT_EQ(DatabaseBackend::create(QStringLiteral(" PostgreSQL "))->protocol(),
               QStringLiteral("postgresql"));
     EXPECT_EQ(DatabaseBackend::create(QStringLiteral("odbc"))->protocol(), QStringLiteral("odbc"));
-    try {
-        DatabaseBackend::create(QStringLiteral("oracle"));
-        FAIL();
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("El protocolo de base de datos 'oracle' no es válido; se admiten "
-                                 "sqlite, postgresql y odbc."));
-    }
+    EXPECT_EQ(testsupport::errorOf([] { DatabaseBackend::create(QStringLiteral("oracle")); }),
+              QStringLiteral("El protocolo de base de datos 'oracle' no es válido; se admiten "
+                             "sqlite, postgresql y odbc."));
 }
 
 } // namespace

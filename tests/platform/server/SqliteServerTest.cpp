@@ -75,24 +75,21 @@ void makeTestDatabase(std::unique_ptr<TestDatabase>& database) {
 
 namespace {
 
-void expectOpenRefused(const ConnectionParams& params, const QString& message) {
+// The message of a refused open, after checking that the connection stayed closed.
+QString openRefusal(const QString& locator) {
     SDCOMConnection connection;
-    try {
-        connection.Open(params);
-        ADD_FAILURE() << "opened " << params.server.toStdString();
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(), message);
-    }
+    const QString message =
+        testsupport::errorOf([&] { connection.Open(ConnectionParams::fromLocator(locator)); });
     EXPECT_FALSE(connection.Connected());
     EXPECT_EQ(connection.backend(), nullptr);
+    return message;
 }
 
 TEST(SqliteOpen, MissingFileRefusedAndNotCreated) {
     const QString path = testsupport::tempPath(QStringLiteral("no-existe.db"));
     const QStringList namesBefore = QSqlDatabase::connectionNames();
-    expectOpenRefused(
-        ConnectionParams::fromLocator(path),
-        QStringLiteral("No se pudo abrir la base de datos '%1': el archivo no existe.").arg(path));
+    EXPECT_EQ(openRefusal(path),
+              QStringLiteral("No se pudo abrir la base de datos '%1': el archivo no existe.").arg(path));
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(QSqlDatabase::connectionNames(), namesBefore);
 }
@@ -100,8 +97,8 @@ TEST(SqliteOpen, MissingFileRefusedAndNotCreated) {
 TEST(SqliteOpen, DirectoryRefused) {
     const QString dir = testsupport::tempPath(QStringLiteral("una-carpeta"));
     ASSERT_TRUE(QDir().mkpath(dir));
-    expectOpenRefused(ConnectionParams::fromLocator(dir),
-                      QStringLiteral("No se pudo abrir la base de datos '%1': no es un archivo.").arg(dir));
+    EXPECT_EQ(openRefusal(dir),
+              QStringLiteral("No se pudo abrir la base de datos '%1': no es un archivo.").arg(dir));
 }
 
 TEST(SqliteOpen, FileThatIsNoDatabaseRefusedAndKept) {
@@ -112,15 +109,9 @@ TEST(SqliteOpen, FileThatIsNoDatabaseRefusedAndKept) {
         f.write(QByteArray(
             "Esto no es una base de datos, aunque sea bastante largo para parecerlo a primera vista."));
     }
-    SDCOMConnection connection;
-    try {
-        connection.Open(ConnectionParams::fromLocator(path));
-        FAIL() << "opened a text file";
-    } catch (const GeneralError& e) {
-        EXPECT_TRUE(
-            e.message().startsWith(QStringLiteral("No se pudo abrir la base de datos '%1': ").arg(path)))
-            << e.message().toStdString();
-    }
+    const QString message = openRefusal(path);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo abrir la base de datos '%1': ").arg(path)))
+        << message.toStdString();
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("Esto no es una base de datos"));
@@ -146,13 +137,10 @@ TEST_F(ServerExecution, SqliteReportsValuesAsStoredWithoutTypes) {
     EXPECT_EQ(r.rows[1][2], QVariant(QStringLiteral("2024-02-01")));
     EXPECT_EQ(r.rows[0][3], QVariant(QStringLiteral("N")));
     EXPECT_EQ(r.rows[1][4].toLongLong(), 2024);
-}
-
-TEST_F(ServerExecution, SqliteNullsAreInvalidVariants) {
-    const TResultSet r = run(QStringLiteral("DtsPPrueba"),
-                             QStringLiteral("SELECT COD_CARG FROM NM_CONTR WHERE COD_EMPL = 104"));
-    ASSERT_EQ(r.rows.size(), 1u);
-    EXPECT_FALSE(r.rows[0][0].isValid());
+    const TResultSet nulls = run(QStringLiteral("DtsPPrueba"),
+                                 QStringLiteral("SELECT COD_CARG FROM NM_CONTR WHERE COD_EMPL = 104"));
+    ASSERT_EQ(nulls.rows.size(), 1u);
+    EXPECT_FALSE(nulls.rows[0][0].isValid()) << "a null is an invalid variant";
 }
 
 TEST_F(ServerExecution, SqliteStaysReadOnlyWhenQueryOnlyIsLifted) {
@@ -160,12 +148,9 @@ TEST_F(ServerExecution, SqliteStaysReadOnlyWhenQueryOnlyIsLifted) {
     DatabaseBackend* backend = m_connection->backend();
     ASSERT_NE(backend, nullptr);
     ASSERT_NO_THROW(backend->run(TranslatedStatement{QStringLiteral("PRAGMA query_only = 0"), {}}, m_params));
-    try {
-        backend->run(TranslatedStatement{QStringLiteral("DELETE FROM NM_CONCE"), {}}, m_params);
-        ADD_FAILURE() << "deleted through a read-only file";
-    } catch (const GeneralError& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Error del servidor de base de datos: ")));
-    }
+    EXPECT_TRUE(testsupport::errorOf([&] {
+                    backend->run(TranslatedStatement{QStringLiteral("DELETE FROM NM_CONCE"), {}}, m_params);
+                }).startsWith(QStringLiteral("Error del servidor de base de datos: ")));
     EXPECT_EQ(m_database->fingerprint(), before);
 }
 
