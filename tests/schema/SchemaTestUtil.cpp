@@ -24,16 +24,8 @@ QVariant scalar(const QSqlDatabase& db, const QString& sql) {
     return query.next() ? query.value(0) : QVariant();
 }
 
-QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
-    QStringList names;
-    const QSqlRecord record = db.record(table);
-    for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i).toUpper();
-    return names;
-}
-
 QByteArray tableDigest(const QSqlDatabase& db, const QString& table) {
-    const int count = int(columnsOf(db, table).size());
+    const int count = db.record(table).count();
     QStringList order;
     for (int i = 1; i <= count; ++i)
         order << QString::number(i);

@@ -17,7 +17,4 @@ QVariant scalar(const QSqlDatabase& db, const QString& sql);
 // A digest of every row of a table in a fixed order, for comparing two databases.
 QByteArray tableDigest(const QSqlDatabase& db, const QString& table);
 
-// Column names of a table, in order.
-QStringList columnsOf(const QSqlDatabase& db, const QString& table);
-
 } // namespace schematest
