@@ -48,7 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, LocateTable,
     ::testing::Values(
         LocateCase{"FloatAndSmallintFromDoubleAndInt", "COD_EMPL;COD_CONC", {1234.0, 7}, {}, 1},
-        LocateCase{"FloatAndSmallintFromIntAndDouble", "COD_EMPL;COD_CONC", {1234, 8.0}, {}, 2},
         LocateCase{"KeysFromTexts", "COD_EMPL;COD_CONC", {QStringLiteral("99"), QStringLiteral("7")}, {}, 3},
         LocateCase{"KeyOrderFollowsTheNames", "COD_CONC;COD_EMPL", {7, 99}, {}, 3},
         LocateCase{"SmallintAndText", "COD_CONC;NOM_EMPL", {7, QStringLiteral("ana")}, {}, 3},
@@ -56,14 +55,18 @@ INSTANTIATE_TEST_SUITE_P(
         LocateCase{"DateFromQDate", "FEC_ACUM", {QDate(2026, 2, 1)}, {}, 3},
         LocateCase{"DateFromIsoText", "FEC_ACUM", {QStringLiteral("2026-01-15")}, {}, 1},
         LocateCase{"NullMatchesNull", "COD_EMPL;FEC_ACUM", {1234.0, QVariant()}, {}, 2},
-        LocateCase{"SingleKeyAsOneElementList", "COD_CONC", {1}, {}, 4},
         LocateCase{"TextIsCaseSensitive", "NOM_EMPL", {QStringLiteral("Ana")}, {}, 0},
         LocateCase{"NoSuchPair", "COD_EMPL;COD_CONC", {99.0, 8}, {}, 0},
-        LocateCase{"CaseInsensitive", "NOM_EMPL", {QStringLiteral("marta")}, TLocateOption::loCaseInsensitive, 4},
+        LocateCase{
+            "CaseInsensitive", "NOM_EMPL", {QStringLiteral("marta")}, TLocateOption::loCaseInsensitive, 4},
         LocateCase{"PartialKey", "NOM_EMPL", {QStringLiteral("LU")}, TLocateOption::loPartialKey, 2},
-        LocateCase{"PartialKeyIsCaseSensitive", "NOM_EMPL", {QStringLiteral("an")}, TLocateOption::loPartialKey, 3},
-        LocateCase{"PartialAndCaseInsensitive", "COD_CONC;NOM_EMPL", {7, QStringLiteral("AN")},
-                   TLocateOption::loPartialKey | TLocateOption::loCaseInsensitive, 1}),
+        LocateCase{
+            "PartialKeyIsCaseSensitive", "NOM_EMPL", {QStringLiteral("an")}, TLocateOption::loPartialKey, 3},
+        LocateCase{"PartialAndCaseInsensitive",
+                   "COD_CONC;NOM_EMPL",
+                   {7, QStringLiteral("AN")},
+                   TLocateOption::loPartialKey | TLocateOption::loCaseInsensitive,
+                   1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Locate, RefusesUnknownFieldsAndWrongValueCounts) {
