@@ -131,18 +131,6 @@ TEST(PageRendererText, BoldRunIsHeavierThanPlainRun) {
     EXPECT_GT(boldInk, plainInk * 1.2);
 }
 
-TEST(PageRendererText, SameGeometryAtAnyResolution) {
-    const PreparedReport r = outtest::sampleReport();
-    const QRectF title = outtest::kTitleRect;
-    const QRectF low = inkMm(ImageExporter::renderPage(r.pages[0], 100), title, 100);
-    const QRectF high = inkMm(ImageExporter::renderPage(r.pages[0], 400), title, 400);
-    ASSERT_FALSE(low.isEmpty());
-    EXPECT_NEAR(low.left(), high.left(), 0.3);
-    EXPECT_NEAR(low.right(), high.right(), 0.3);
-    EXPECT_NEAR(low.top(), high.top(), 0.3);
-    EXPECT_NEAR(low.bottom(), high.bottom(), 0.3);
-}
-
 TEST(PageRendererFrame, EachSideIsDrawnOnItsOwnEdge) {
     struct Case {
         const char* name;

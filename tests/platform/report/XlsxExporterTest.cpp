@@ -64,22 +64,6 @@ PreparedPage pageWith(std::vector<PageItem> items) {
 
 } // namespace
 
-TEST(XlsxLayoutEdges, Clustering) {
-    struct Case {
-        const char* name;
-        std::vector<double> edges;
-        std::vector<double> clusters;
-    };
-    const Case cases[] = {
-        {"empty", {}, {}},
-        {"unsorted and duplicated", {30, 10, 20, 10}, {10, 20, 30}},
-        {"close edges become the first", {10, 10.3, 10.49, 20}, {10, 20}},
-        {"a chain does not grow one cluster forever", {1.0, 1.3, 1.6, 1.9, 2.2}, {1.0, 1.6, 2.2}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(detail::clusterEdges(c.edges, 0.5), c.clusters) << c.name;
-}
-
 TEST(XlsxLayoutGrid, TallBlankStretchesAreCutIntoRowsAWorksheetAccepts) {
     PreparedReport r;
     r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 50, 5), QStringLiteral("arriba"))}));
