@@ -19,25 +19,21 @@ QStringList upperSorted(QStringList names) {
     return names;
 }
 
-class FixedStatement : public ::testing::TestWithParam<QString> {};
-
 } // namespace
 
-TEST_P(FixedStatement, NamesExactlyTheDeclaredParameters) {
+TEST(FixedStatement, NamesExactlyTheDeclaredParameters) {
     TDtmNmRtgen dtm(nullptr);
-    const QString provider = GetParam();
-    auto* query = qobject_cast<SClientDataSet*>(dtm.dataSetByName(QStringLiteral("Qry") + provider.mid(4)));
-    ASSERT_NE(query, nullptr);
-    QStringList declared;
-    for (int i = 0; i < query->Params().Count(); ++i)
-        declared << query->Params()[i].Name();
-    EXPECT_EQ(upperSorted(parameterNamesOf(query->SQL().join(QLatin1Char('\n')))), upperSorted(declared));
+    for (const QString& provider : fixedStatementProviders()) {
+        auto* query =
+            qobject_cast<SClientDataSet*>(dtm.dataSetByName(QStringLiteral("Qry") + provider.mid(4)));
+        ASSERT_NE(query, nullptr) << provider.toStdString();
+        QStringList declared;
+        for (int i = 0; i < query->Params().Count(); ++i)
+            declared << query->Params()[i].Name();
+        EXPECT_EQ(upperSorted(parameterNamesOf(query->SQL().join(QLatin1Char('\n')))), upperSorted(declared))
+            << provider.toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(DataModule, FixedStatement, ::testing::ValuesIn(fixedStatementProviders()),
-                         [](const ::testing::TestParamInfo<QString>& info) {
-                             return info.param.toStdString();
-                         });
 
 TEST(StatementFiles, EveryFileBelongsToAProviderWithAStatement) {
     QStringList expected = fixedStatementProviders();

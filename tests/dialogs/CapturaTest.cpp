@@ -94,30 +94,28 @@ struct ProbeCase {
     const char* probe;
 };
 
-class CapturaProbeTest : public CapturaTest, public ::testing::WithParamInterface<ProbeCase> {};
-
-TEST_P(CapturaProbeTest, TheColumnsAreLearntFromAnEmptyOpen) {
-    const ProbeCase& c = GetParam();
-    field.SQL = c.sql;
-    run(false, [](TCaptura& d) { d.BitBtn2->click(); });
-    ASSERT_GE(connection.statements.size(), 2);
-    EXPECT_EQ(connection.statements[0], c.sql.join(QLatin1Char('\n')) + QString::fromLatin1(c.probe));
-    // Then every row, with the statement as given.
-    EXPECT_EQ(connection.statements[1], c.sql.join(QLatin1Char('\n')));
+// The columns are learnt from an empty open, however the statement writes its WHERE; then every row is
+// read with the statement as given.
+TEST_F(CapturaTest, TheColumnsAreLearntFromAnEmptyOpen) {
+    const ProbeCase cases[] = {
+        {"NoWhere", {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI")}, " WHERE 1=0"},
+        {"LowerCaseWhere",
+         {QStringLiteral("select COD_TNOM, NOM_TNOM from NM_TNOMI where COD_EMPR = 2")},
+         " AND 1=0"},
+        {"MixedCaseWhereOnASecondLine",
+         {QStringLiteral("SELECT COD_TNOM ,NOM_TNOM FROM NM_TNOMI"), QStringLiteral("WhErE COD_EMPR = 1")},
+         " AND 1=0"},
+    };
+    for (const ProbeCase& c : cases) {
+        field.SQL = c.sql;
+        connection.statements.clear();
+        run(false, [](TCaptura& d) { d.BitBtn2->click(); });
+        ASSERT_GE(connection.statements.size(), 2) << c.name;
+        EXPECT_EQ(connection.statements[0], c.sql.join(QLatin1Char('\n')) + QString::fromLatin1(c.probe))
+            << c.name;
+        EXPECT_EQ(connection.statements[1], c.sql.join(QLatin1Char('\n'))) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Statements, CapturaProbeTest,
-    ::testing::Values(
-        ProbeCase{"NoWhere", {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI")}, " WHERE 1=0"},
-        ProbeCase{"LowerCaseWhere",
-                  {QStringLiteral("select COD_TNOM, NOM_TNOM from NM_TNOMI where COD_EMPR = 2")},
-                  " AND 1=0"},
-        ProbeCase{
-            "MixedCaseWhereOnASecondLine",
-            {QStringLiteral("SELECT COD_TNOM ,NOM_TNOM FROM NM_TNOMI"), QStringLiteral("WhErE COD_EMPR = 1")},
-            " AND 1=0"}),
-    [](const ::testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CapturaTest, TitlesThatDoNotMatchTheColumnsAreReportedAndTheFieldNamesShown) {
     MessageRecorder messages;
@@ -405,42 +403,38 @@ struct ParamErrorCase {
     QStringList valores;
 };
 
-class CapturaParamErrorTest : public CapturaDestinoTest,
-                              public ::testing::WithParamInterface<ParamErrorCase> {};
-
-TEST_P(CapturaParamErrorTest, StopsTheCollectionButTheLookupStillAccepts) {
-    const ParamErrorCase& c = GetParam();
-    MessageRecorder messages;
-    field.Variables = c.variables;
-    field.Destino = c.destino;
-    EXPECT_TRUE(choose(3));
-    EXPECT_EQ(messages.texts(), QStringList{QString::fromUtf8(c.message)});
-    EXPECT_EQ(field.Valores, c.valores);
+// A parametrisation error stops the collection of values, but the lookup still accepts.
+TEST_F(CapturaDestinoTest, ParametrisationErrorsAreShownAndStopTheCollection) {
+    const ParamErrorCase cases[] = {
+        {"EmptyVariableLine",
+         {QStringLiteral("COD_TNOM"), QStringLiteral("  "), QStringLiteral("NOM_TNOM")},
+         {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT"), QStringLiteral("NOM_PROT")},
+         "[Error en VARIABLES][Linea (2) vacia ]",
+         {QStringLiteral("3")}},
+        {"VariableNotInTheQuery",
+         {QStringLiteral("COD_TNOM"), QStringLiteral("nom_xyz")},
+         {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT")},
+         "[Error en VARIABLES][no existe variable <NOM_XYZ> en Query ]",
+         {QStringLiteral("3")}},
+        {"EmptyDestinationLine",
+         {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
+         {QString(), QStringLiteral("NOM_PROT")},
+         "[Error en DESTINO][Linea (1) vacia ]",
+         {QStringLiteral("3")}},
+        {"MissingDestinationLine",
+         {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
+         {QStringLiteral("COD_PROT")},
+         "[Error en DESTINO][Linea (2) vacia ]",
+         {QStringLiteral("3"), QStringLiteral("Conductores")}},
+    };
+    for (const ParamErrorCase& c : cases) {
+        MessageRecorder messages;
+        field.Variables = c.variables;
+        field.Destino = c.destino;
+        EXPECT_TRUE(choose(3)) << c.name;
+        EXPECT_EQ(messages.texts(), QStringList{QString::fromUtf8(c.message)}) << c.name;
+        EXPECT_EQ(field.Valores, c.valores) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, CapturaParamErrorTest,
-    ::testing::Values(
-        ParamErrorCase{"EmptyVariableLine",
-                       {QStringLiteral("COD_TNOM"), QStringLiteral("  "), QStringLiteral("NOM_TNOM")},
-                       {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT"), QStringLiteral("NOM_PROT")},
-                       "[Error en VARIABLES][Linea (2) vacia ]",
-                       {QStringLiteral("3")}},
-        ParamErrorCase{"VariableNotInTheQuery",
-                       {QStringLiteral("COD_TNOM"), QStringLiteral("nom_xyz")},
-                       {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT")},
-                       "[Error en VARIABLES][no existe variable <NOM_XYZ> en Query ]",
-                       {QStringLiteral("3")}},
-        ParamErrorCase{"EmptyDestinationLine",
-                       {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
-                       {QString(), QStringLiteral("NOM_PROT")},
-                       "[Error en DESTINO][Linea (1) vacia ]",
-                       {QStringLiteral("3")}},
-        ParamErrorCase{"MissingDestinationLine",
-                       {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
-                       {QStringLiteral("COD_PROT")},
-                       "[Error en DESTINO][Linea (2) vacia ]",
-                       {QStringLiteral("3"), QStringLiteral("Conductores")}}),
-    [](const ::testing::TestParamInfo<ParamErrorCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -16,28 +16,28 @@ struct PercentCase {
     int min, max, progress, percent;
 };
 
-class GaugePercentTest : public ::testing::TestWithParam<PercentCase> {};
-
-TEST_P(GaugePercentTest, IsTheTruncatedShareOfTheRange) {
-    const PercentCase& c = GetParam();
-    TGauge g;
-    g.SetMaxValue(INT_MAX);
-    g.SetMinValue(c.min);
-    g.SetMaxValue(c.max);
-    g.SetProgress(c.progress);
-    EXPECT_EQ(g.PercentDone(), c.percent);
+TEST(GaugeTest, PercentIsTheTruncatedShareOfTheRange) {
+    const PercentCase cases[] = {
+        {"Start", 0, 100, 0, 0},
+        {"Full", 0, 100, 100, 100},
+        {"OneThirdTruncates", 0, 3, 1, 33},
+        {"AlmostFull", 0, 1000, 999, 99},
+        {"EmptyRange", 0, 0, 0, 0},
+        {"OffsetRange", 10, 20, 15, 50},
+        {"WidestRangeDoesNotOverflow", -2147483647, 2147483647, 0, 50},
+        {"AboveMaxClampsToFull", 0, 100, 150, 100},
+        {"BelowMinClampsToNothing", 0, 100, -5, 0},
+    };
+    for (const PercentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TGauge g;
+        g.SetMaxValue(INT_MAX);
+        g.SetMinValue(c.min);
+        g.SetMaxValue(c.max);
+        g.SetProgress(c.progress);
+        EXPECT_EQ(g.PercentDone(), c.percent);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, GaugePercentTest,
-    ::testing::Values(PercentCase{"Start", 0, 100, 0, 0}, PercentCase{"Full", 0, 100, 100, 100},
-                      PercentCase{"OneThirdTruncates", 0, 3, 1, 33},
-                      PercentCase{"AlmostFull", 0, 1000, 999, 99}, PercentCase{"EmptyRange", 0, 0, 0, 0},
-                      PercentCase{"OffsetRange", 10, 20, 15, 50},
-                      PercentCase{"WidestRangeDoesNotOverflow", -2147483647, 2147483647, 0, 50},
-                      PercentCase{"AboveMaxClampsToFull", 0, 100, 150, 100},
-                      PercentCase{"BelowMinClampsToNothing", 0, 100, -5, 0}),
-    [](const ::testing::TestParamInfo<PercentCase>& info) { return std::string(info.param.name); });
 
 TEST(GaugeTest, ProgressIsKeptWithinTheRange) {
     TGauge g;

@@ -42,31 +42,28 @@ struct NamesCase {
     QStringList expected;
 };
 
-class ParameterNames : public ::testing::TestWithParam<NamesCase> {};
-
-TEST_P(ParameterNames, InFirstOccurrenceOrder) {
-    const NamesCase& c = GetParam();
-    EXPECT_EQ(parameterNamesOf(QString::fromUtf8(c.statement)), c.expected) << c.name;
+TEST(ServerQueryParams, NamesInFirstOccurrenceOrder) {
+    const NamesCase cases[] = {
+        {"RepeatedOnce",
+         "A.COD_EMPR = :P_COD_EMPR AND A.FEC_ACUM >= :P_FEC_INIC UNION (B.COD_EMPR = :p_cod_empr)",
+         {"P_COD_EMPR", "P_FEC_INIC"}},
+        {"LowerCaseKept", "where cod_empr = :cod_empr and cod_tnom = :cod_tnom", {"cod_empr", "cod_tnom"}},
+        {"NoneInLiterals", "WHERE TIP_PARA = 'CN:X' AND H = '10:30' AND :A = 1", {"A"}},
+        {"DoubledQuoteInLiteral", "WHERE N = 'it''s :NOT' AND M = :YES", {"YES"}},
+        {"NoneInQuotedNames", "SELECT \":ALIAS\" FROM T WHERE X = :X", {"X"}},
+        {"NoneInLineComments", "SELECT 1 -- :COMENTARIO\nFROM T WHERE A = :A", {"A"}},
+        {"NoneInBlockComments", "SELECT /* :B\n :C */ 1 WHERE D = :D", {"D"}},
+        {"UnclosedBlockComment", "SELECT :A /* :B", {"A"}},
+        {"CastsAreNotNames", "SELECT X::TEXT, :P::INTEGER FROM T", {"P"}},
+        {"DigitsAreNotNames", "SELECT :1, :_x1 FROM T", {"_x1"}},
+        {"AtTheEnd", "WHERE A = :LAST", {"LAST"}},
+        {"LoneColon", "WHERE A = : B", {}},
+    };
+    for (const NamesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parameterNamesOf(QString::fromUtf8(c.statement)), c.expected) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Statements, ParameterNames,
-    ::testing::Values(
-        NamesCase{"RepeatedOnce",
-                  "A.COD_EMPR = :P_COD_EMPR AND A.FEC_ACUM >= :P_FEC_INIC UNION (B.COD_EMPR = :p_cod_empr)",
-                  {"P_COD_EMPR", "P_FEC_INIC"}},
-        NamesCase{
-            "LowerCaseKept", "where cod_empr = :cod_empr and cod_tnom = :cod_tnom", {"cod_empr", "cod_tnom"}},
-        NamesCase{"NoneInLiterals", "WHERE TIP_PARA = 'CN:X' AND H = '10:30' AND :A = 1", {"A"}},
-        NamesCase{"DoubledQuoteInLiteral", "WHERE N = 'it''s :NOT' AND M = :YES", {"YES"}},
-        NamesCase{"NoneInQuotedNames", "SELECT \":ALIAS\" FROM T WHERE X = :X", {"X"}},
-        NamesCase{"NoneInLineComments", "SELECT 1 -- :COMENTARIO\nFROM T WHERE A = :A", {"A"}},
-        NamesCase{"NoneInBlockComments", "SELECT /* :B\n :C */ 1 WHERE D = :D", {"D"}},
-        NamesCase{"UnclosedBlockComment", "SELECT :A /* :B", {"A"}},
-        NamesCase{"CastsAreNotNames", "SELECT X::TEXT, :P::INTEGER FROM T", {"P"}},
-        NamesCase{"DigitsAreNotNames", "SELECT :1, :_x1 FROM T", {"_x1"}},
-        NamesCase{"AtTheEnd", "WHERE A = :LAST", {"LAST"}}, NamesCase{"LoneColon", "WHERE A = : B", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // QryTotNomi as the cost-centre report declares it.
 class ServerQuery : public ::testing::Test {

@@ -31,19 +31,6 @@ TranslatedStatement translated(const char* protocol, const char* tsql) {
     return t;
 }
 
-class DialectTranslation : public testing::TestWithParam<TranslationCase> {};
-
-TEST_P(DialectTranslation, SqliteAndPostgres) {
-    const TranslationCase& c = GetParam();
-    const std::pair<const char*, const char*> backends[] = {
-        {"sqlite", c.sqlite}, {"postgresql", c.postgres ? c.postgres : c.sqlite}};
-    for (const auto& [protocol, expected] : backends) {
-        const TranslatedStatement t = translated(protocol, c.tsql);
-        EXPECT_EQ(t.sql, QString::fromUtf8(expected)) << protocol;
-        EXPECT_EQ(t.parameterNames, c.parameters) << protocol;
-    }
-}
-
 const TranslationCase kCases[] = {
     // DATEPART
     {"DatePartAbbreviations",
@@ -178,10 +165,18 @@ const TranslationCase kCases[] = {
     {"ColumnNamedLikeFunctionKept", "SELECT T.LEN, LEN FROM T", "SELECT T.LEN, LEN FROM T", nullptr, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(TSql, DialectTranslation, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<TranslationCase>& info) {
-                             return std::string(info.param.name);
-                         });
+TEST(DialectTranslation, SqliteAndPostgres) {
+    for (const TranslationCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::pair<const char*, const char*> backends[] = {
+            {"sqlite", c.sqlite}, {"postgresql", c.postgres ? c.postgres : c.sqlite}};
+        for (const auto& [protocol, expected] : backends) {
+            const TranslatedStatement t = translated(protocol, c.tsql);
+            EXPECT_EQ(t.sql, QString::fromUtf8(expected)) << protocol;
+            EXPECT_EQ(t.parameterNames, c.parameters) << protocol;
+        }
+    }
+}
 
 // The table above collapses blanks; inside a literal they must survive.
 TEST(DialectTranslationExact, BlanksInsideLiteralsKeptAndTextColumnsInAnyCase) {
@@ -256,20 +251,6 @@ struct RefusalCase {
     bool odbcToo = true; // ODBC hands DATEPART to the server as written
 };
 
-class DialectRefusal : public testing::TestWithParam<RefusalCase> {};
-
-TEST_P(DialectRefusal, EveryBackendRefusesWithTheSameMessage) {
-    const RefusalCase& c = GetParam();
-    for (const char* protocol : {"sqlite", "postgresql", "odbc"}) {
-        if (!c.odbcToo && protocol == std::string_view("odbc"))
-            continue;
-        auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
-        EXPECT_EQ(testsupport::errorOf([&] { backend->translate(QString::fromUtf8(c.statement)); }),
-                  QString::fromUtf8(c.message))
-            << protocol;
-    }
-}
-
 const RefusalCase kRefusals[] = {
     {"TwoStatements", "SELECT 1 FROM T; DELETE FROM T",
      "La sentencia contiene más de una instrucción; el servidor de aplicaciones ejecuta una sola."},
@@ -294,10 +275,19 @@ const RefusalCase kRefusals[] = {
      "Sentencia SQL mal formada: DATEPART espera una parte de fecha y una expresión.", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(TSql, DialectRefusal, testing::ValuesIn(kRefusals),
-                         [](const testing::TestParamInfo<RefusalCase>& info) {
-                             return std::string(info.param.name);
-                         });
+TEST(DialectRefusal, EveryBackendRefusesWithTheSameMessage) {
+    for (const RefusalCase& c : kRefusals) {
+        SCOPED_TRACE(c.name);
+        for (const char* protocol : {"sqlite", "postgresql", "odbc"}) {
+            if (!c.odbcToo && protocol == std::string_view("odbc"))
+                continue;
+            auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
+            EXPECT_EQ(testsupport::errorOf([&] { backend->translate(QString::fromUtf8(c.statement)); }),
+                      QString::fromUtf8(c.message))
+                << protocol;
+        }
+    }
+}
 
 TEST(DatabaseBackendFactory, ProtocolsInAnyCaseAndUnknownRefused) {
     EXPECT_EQ(DatabaseBackend::create(QStringLiteral("SQLite"))->protocol(), QStringLiteral("sqlite"));
