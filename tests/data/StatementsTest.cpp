@@ -165,11 +165,6 @@ QByteArray checksum(const QString& path) {
     return h.result().toHex();
 }
 
-// Writes the demo data set into an empty schema on the given writable connection.
-void fillDemo(QSqlDatabase& db) {
-    DemoGenerator(DemoGenerator::kDefaultSeed, 1).fill(db);
-}
-
 } // namespace
 
 TEST(StatementsOnDemo, SQLite) {
@@ -178,17 +173,14 @@ TEST(StatementsOnDemo, SQLite) {
         const QString name = Schema::createSqliteFile(path, false);
         {
             QSqlDatabase db = QSqlDatabase::database(name);
-            ASSERT_NO_GENERAL_ERROR(fillDemo(db));
+            ASSERT_NO_GENERAL_ERROR(DemoGenerator(DemoGenerator::kDefaultSeed, 1).fill(db));
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
     }
 
     SDCOMConnection connection;
-    ConnectionParams params;
-    params.protocol = QStringLiteral("sqlite");
-    params.server = path;
-    ASSERT_NO_GENERAL_ERROR(connection.Open(params));
+    ASSERT_NO_GENERAL_ERROR(connection.Open(ConnectionParams::fromLocator(path)));
     const QByteArray before = checksum(path);
     runEveryFixedStatement(connection);
     connection.Close();
@@ -206,19 +198,15 @@ TEST(StatementsOnDemo, PostgreSQL) {
         {
             QSqlDatabase db = QSqlDatabase::database(name);
             ASSERT_NO_GENERAL_ERROR(Schema::createTables(db));
-            ASSERT_NO_GENERAL_ERROR(fillDemo(db));
+            ASSERT_NO_GENERAL_ERROR(DemoGenerator(DemoGenerator::kDefaultSeed, 1).fill(db));
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
     }
 
     SDCOMConnection connection;
-    ConnectionParams params;
-    params.protocol = QStringLiteral("postgresql");
-    params.server = QStringLiteral("%1:%2").arg(target.host).arg(target.port);
+    ConnectionParams params = ConnectionParams::fromLocator(url);
     params.alias = target.database;
-    params.user = target.user;
-    params.password = target.password;
     ASSERT_NO_GENERAL_ERROR(connection.Open(params));
     runEveryFixedStatement(connection);
     connection.Close();
