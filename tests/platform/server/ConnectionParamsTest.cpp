@@ -1,6 +1,5 @@
 #include "ConnectionParams.h"
 #include "GeneralError.h"
-#include "ProviderRegistry.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -107,24 +106,6 @@ TEST(ConnectionParams, BadLocatorsAreRefusedWithTheReasonAndNoPassword) {
         EXPECT_EQ(message, QString::fromUtf8(c.message)) << c.name;
         EXPECT_FALSE(message.contains(QLatin1String("secret"))) << c.name;
     }
-}
-
-TEST(ProviderRegistry, FindsNamesInAnyCaseKeepsServerStatementsAndReplaces) {
-    ProviderRegistry registry;
-    registry.add(QStringLiteral("DtsPNmTnomi"));
-    registry.add(QStringLiteral("DtsPSaldoOrvex"), QStringLiteral("SELECT 1 AS SALDO"));
-    ASSERT_NE(registry.find(QStringLiteral("DTSPNMTNOMI")), nullptr);
-    EXPECT_EQ(registry.find(QStringLiteral("dtspnmtnomi"))->name, QStringLiteral("DtsPNmTnomi"));
-    EXPECT_TRUE(registry.find(QStringLiteral("DtsPNmTnomi"))->serverStatement.isEmpty());
-    EXPECT_EQ(registry.find(QStringLiteral("DtsPSaldoOrvex"))->serverStatement,
-              QStringLiteral("SELECT 1 AS SALDO"));
-    EXPECT_FALSE(registry.contains(QStringLiteral("DtsPNmTnom")));
-    EXPECT_FALSE(registry.contains(QString()));
-    EXPECT_EQ(registry.names(), QStringList({"DtsPNmTnomi", "DtsPSaldoOrvex"}));
-    // Adding a name again, in any case, replaces it.
-    registry.add(QStringLiteral("DTSPSALDOORVEX"));
-    EXPECT_EQ(registry.names(), QStringList({"DtsPNmTnomi", "DTSPSALDOORVEX"}));
-    EXPECT_TRUE(registry.find(QStringLiteral("DtsPSaldoOrvex"))->serverStatement.isEmpty());
 }
 
 } // namespace

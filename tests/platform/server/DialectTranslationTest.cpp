@@ -32,137 +32,92 @@ TranslatedStatement translated(const char* protocol, const char* tsql) {
 }
 
 const TranslationCase kCases[] = {
+    // clang-format off
     // DATEPART
-    {"DatePartAbbreviations",
-     "SELECT DATEPART(dd, F), DATEPART(yyyy, F) FROM T",
+    {"DatePartAbbreviations", "SELECT DATEPART(dd, F), DATEPART(yyyy, F) FROM T",
      "SELECT CAST(strftime('%d', F) AS INTEGER), CAST(strftime('%Y', F) AS INTEGER) FROM T",
-     "SELECT CAST(EXTRACT(DAY FROM F) AS INTEGER), CAST(EXTRACT(YEAR FROM F) AS INTEGER) FROM T",
-     {}},
+     "SELECT CAST(EXTRACT(DAY FROM F) AS INTEGER), CAST(EXTRACT(YEAR FROM F) AS INTEGER) FROM T", {}},
     {"DatePartOfParameterAndInGroupBy",
      "SELECT COUNT(*) FROM T WHERE DATEPART(MONTH, F) = DATEPART(MONTH, :P_FEC) GROUP BY DATEPART(MONTH, F)",
      "SELECT COUNT(*) FROM T WHERE CAST(strftime('%m', F) AS INTEGER) = CAST(strftime('%m', ?) AS INTEGER) "
      "GROUP BY CAST(strftime('%m', F) AS INTEGER)",
      "SELECT COUNT(*) FROM T WHERE CAST(EXTRACT(MONTH FROM F) AS INTEGER) = CAST(EXTRACT(MONTH FROM ?) AS "
-     "INTEGER) GROUP BY CAST(EXTRACT(MONTH FROM F) AS INTEGER)",
-     {"P_FEC"}},
-    {"DatePartNestedInItsArgument",
-     "SELECT DATEPART(YEAR, ISNULL(DATEPART(DAY, F), 0)) FROM T",
+     "INTEGER) GROUP BY CAST(EXTRACT(MONTH FROM F) AS INTEGER)", {"P_FEC"}},
+    {"DatePartNestedInItsArgument", "SELECT DATEPART(YEAR, ISNULL(DATEPART(DAY, F), 0)) FROM T",
      "SELECT CAST(strftime('%Y', COALESCE(CAST(strftime('%d', F) AS INTEGER), 0)) AS INTEGER) FROM T",
-     "SELECT CAST(EXTRACT(YEAR FROM COALESCE(CAST(EXTRACT(DAY FROM F) AS INTEGER), 0)) AS INTEGER) FROM T",
-     {}},
-    {"DatePartInsideLiteralUntouched",
-     "SELECT 'DATEPART(YEAR, F)' AS X FROM T",
-     "SELECT 'DATEPART(YEAR, F)' AS X FROM T",
-     nullptr,
-     {}},
+     "SELECT CAST(EXTRACT(YEAR FROM COALESCE(CAST(EXTRACT(DAY FROM F) AS INTEGER), 0)) AS INTEGER) FROM "
+     "T", {}},
+    {"DatePartInsideLiteralUntouched", "SELECT 'DATEPART(YEAR, F)' AS X FROM T",
+     "SELECT 'DATEPART(YEAR, F)' AS X FROM T", nullptr, {}},
 
     // '+' between text operands
-    {"ChainWithTextFirst",
-     "SELECT CAST(A AS CHAR(10)) + B + C FROM T",
-     "SELECT CAST(A AS CHAR(10)) || B || C FROM T",
-     nullptr,
-     {}},
+    {"ChainWithTextFirst", "SELECT CAST(A AS CHAR(10)) + B + C FROM T",
+     "SELECT CAST(A AS CHAR(10)) || B || C FROM T", nullptr, {}},
     {"ChainWithTextLast", "SELECT B + C + ' - ' FROM T", "SELECT B || C || ' - ' FROM T", nullptr, {}},
     {"ParenthesisedTextGroup", "SELECT ('A' + B) + C FROM T", "SELECT ('A' || B) || C FROM T", nullptr, {}},
-    {"NumericCastPlusKept",
-     "SELECT CAST(A AS INTEGER) + 1, :P_MES_ACUM + 1 FROM T",
-     "SELECT CAST(A AS INTEGER) + 1, ? + 1 FROM T",
-     nullptr,
-     {"P_MES_ACUM"}},
-    {"CaseExpressionPlusNumberKept",
-     "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T",
-     "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T",
-     nullptr,
-     {}},
+    {"NumericCastPlusKept", "SELECT CAST(A AS INTEGER) + 1, :P_MES_ACUM + 1 FROM T",
+     "SELECT CAST(A AS INTEGER) + 1, ? + 1 FROM T", nullptr, {"P_MES_ACUM"}},
+    {"CaseExpressionPlusNumberKept", "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T",
+     "SELECT CASE WHEN TIP_CONC = 'E' THEN 1 ELSE 0 END + 1 FROM T", nullptr, {}},
     {"PlusInsideLiteralUntouched", "SELECT 'a+b' + X FROM T", "SELECT 'a+b' || X FROM T", nullptr, {}},
     {"UnaryPlusKept", "SELECT + 1, (+ 2) FROM T", "SELECT + 1, (+ 2) FROM T", nullptr, {}},
 
     // Compound SELECTs
     {"ParenthesisedSecondBranch",
      "SELECT C.TIP_CONC FROM NM_PRENO P GROUP BY C.TIP_CONC UNION ( SELECT C.TIP_CONC FROM NM_ACUMU P GROUP "
-     "BY "
-     "C.TIP_CONC ) ",
-     "SELECT C.TIP_CONC FROM NM_PRENO P GROUP BY C.TIP_CONC UNION SELECT C.TIP_CONC FROM NM_ACUMU P GROUP BY "
-     "C.TIP_CONC",
+     "BY C.TIP_CONC ) ",
+     "SELECT C.TIP_CONC FROM NM_PRENO P GROUP BY C.TIP_CONC UNION SELECT C.TIP_CONC FROM NM_ACUMU P GROUP "
+     "BY C.TIP_CONC",
      "SELECT C.TIP_CONC FROM NM_PRENO P GROUP BY C.TIP_CONC UNION ( SELECT C.TIP_CONC FROM NM_ACUMU P GROUP "
-     "BY "
-     "C.TIP_CONC )",
-     {}},
-    {"BothBranchesParenthesisedUnionAll",
-     "(SELECT A FROM T) UNION ALL (SELECT A FROM U)",
+     "BY C.TIP_CONC )", {}},
+    {"BothBranchesParenthesisedUnionAll", "(SELECT A FROM T) UNION ALL (SELECT A FROM U)",
      "SELECT A FROM T UNION ALL SELECT A FROM U",
-     "(SELECT A FROM T) UNION ALL (SELECT A FROM U)",
-     {}},
+     "(SELECT A FROM T) UNION ALL (SELECT A FROM U)", {}},
     {"SubqueryBeforeUnionKeepsParentheses",
      "SELECT A FROM T WHERE A IN (SELECT B FROM U) UNION SELECT C FROM V",
-     "SELECT A FROM T WHERE A IN (SELECT B FROM U) UNION SELECT C FROM V",
-     nullptr,
-     {}},
+     "SELECT A FROM T WHERE A IN (SELECT B FROM U) UNION SELECT C FROM V", nullptr, {}},
     {"OrderByAfterUnionOutputNamesAndAliases",
      "SELECT DISTINCT CT.COD_EMPL, SUM (A.VAL_ACUM) AS TOTAL, COUNT(*) N FROM CT, A GROUP BY CT.COD_EMPL "
      "UNION SELECT 1, 2, 3 FROM U ORDER BY N, cod_empl, Total ASC",
      "SELECT DISTINCT CT.COD_EMPL, SUM (A.VAL_ACUM) AS TOTAL, COUNT(*) N FROM CT, A GROUP BY CT.COD_EMPL "
-     "UNION SELECT 1, 2, 3 FROM U ORDER BY 3, 1, 2 ASC",
-     nullptr,
-     {}},
+     "UNION SELECT 1, 2, 3 FROM U ORDER BY 3, 1, 2 ASC", nullptr, {}},
     {"OrderByAfterUnionDatePartExpression",
      "SELECT DATEPART(YEAR, F) FROM T UNION SELECT DATEPART(YEAR, F) FROM U ORDER BY DATEPART(YEAR, F)",
      "SELECT CAST(strftime('%Y', F) AS INTEGER) FROM T UNION SELECT CAST(strftime('%Y', F) AS INTEGER) FROM "
-     "U "
-     "ORDER BY 1",
-     "SELECT CAST(EXTRACT(YEAR FROM F) AS INTEGER) FROM T UNION SELECT CAST(EXTRACT(YEAR FROM F) AS INTEGER) "
-     "FROM U ORDER BY 1",
-     {}},
-    {"OrderByAfterUnionUnknownTermUnqualified",
-     "SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY T.B, 1",
-     "SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY B, 1",
-     nullptr,
-     {}},
-    {"OrderByAfterParenthesisedMembers",
-     "(SELECT T.A FROM T) UNION (SELECT U.A FROM U) ORDER BY T.A",
+     "U ORDER BY 1",
+     "SELECT CAST(EXTRACT(YEAR FROM F) AS INTEGER) FROM T UNION SELECT CAST(EXTRACT(YEAR FROM F) AS "
+     "INTEGER) FROM U ORDER BY 1", {}},
+    {"OrderByAfterUnionUnknownTermUnqualified", "SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY T.B, 1",
+     "SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY B, 1", nullptr, {}},
+    {"OrderByAfterParenthesisedMembers", "(SELECT T.A FROM T) UNION (SELECT U.A FROM U) ORDER BY T.A",
      "SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY 1",
-     "(SELECT T.A FROM T) UNION (SELECT U.A FROM U) ORDER BY 1",
-     {}},
+     "(SELECT T.A FROM T) UNION (SELECT U.A FROM U) ORDER BY 1", {}},
     {"OrderByWithoutUnionKeepsQualifiers",
      "SELECT CD.TIP_CTOR FROM NM_CDTOR CD ORDER BY CD.TIP_CTOR, CD.COD_SBAS",
-     "SELECT CD.TIP_CTOR FROM NM_CDTOR CD ORDER BY CD.TIP_CTOR, CD.COD_SBAS",
-     nullptr,
-     {}},
+     "SELECT CD.TIP_CTOR FROM NM_CDTOR CD ORDER BY CD.TIP_CTOR, CD.COD_SBAS", nullptr, {}},
     {"OrderByOfUnionInsideSubquery",
      "SELECT X.A FROM (SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY T.A) X ORDER BY X.A",
-     "SELECT X.A FROM (SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY 1) X ORDER BY X.A",
-     nullptr,
-     {}},
+     "SELECT X.A FROM (SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY 1) X ORDER BY X.A", nullptr, {}},
 
     // Parameters
-    {"ParameterInsideLiteralUntouched",
-     "SELECT A FROM T WHERE B = ':P_X' AND C = :P_Y",
-     "SELECT A FROM T WHERE B = ':P_X' AND C = ?",
-     nullptr,
-     {"P_Y"}},
-    {"ParametersWithoutBlanks",
-     "SELECT A FROM T WHERE(E=:P_COD_EMPR)AND(T=:P_TIP_ENTI)",
-     "SELECT A FROM T WHERE(E=?)AND(T=?)",
-     nullptr,
-     {"P_COD_EMPR", "P_TIP_ENTI"}},
+    {"ParameterInsideLiteralUntouched", "SELECT A FROM T WHERE B = ':P_X' AND C = :P_Y",
+     "SELECT A FROM T WHERE B = ':P_X' AND C = ?", nullptr, {"P_Y"}},
+    {"ParametersWithoutBlanks", "SELECT A FROM T WHERE(E=:P_COD_EMPR)AND(T=:P_TIP_ENTI)",
+     "SELECT A FROM T WHERE(E=?)AND(T=?)", nullptr, {"P_COD_EMPR", "P_TIP_ENTI"}},
 
     // Comments, statement ends
-    {"LineCommentDropped",
-     "-- :P_X isn't bound\nSELECT A FROM T WHERE B = :P_Y",
-     "SELECT A FROM T WHERE B = ?",
-     nullptr,
-     {"P_Y"}},
+    {"LineCommentDropped", "-- :P_X isn't bound\nSELECT A FROM T WHERE B = :P_Y",
+     "SELECT A FROM T WHERE B = ?", nullptr, {"P_Y"}},
     {"BlockCommentDropped", "SELECT /* don't + 'x' */ A FROM T", "SELECT A FROM T", nullptr, {}},
     {"TrailingSemicolonDropped", "SELECT A FROM T ; -- fin", "SELECT A FROM T", nullptr, {}},
     {"SemicolonInsideLiteral", "SELECT ';' AS X FROM T", "SELECT ';' AS X FROM T", nullptr, {}},
 
     // Cheap extras
-    {"IsNullLenGetDate",
-     "SELECT ISNULL(LEN(NOM_CARG), 0), GETDATE ( ) FROM T",
+    {"IsNullLenGetDate", "SELECT ISNULL(LEN(NOM_CARG), 0), GETDATE ( ) FROM T",
      "SELECT COALESCE(LENGTH(NOM_CARG), 0), datetime('now', 'localtime') FROM T",
-     "SELECT COALESCE(LENGTH(NOM_CARG), 0), LOCALTIMESTAMP FROM T",
-     {}},
+     "SELECT COALESCE(LENGTH(NOM_CARG), 0), LOCALTIMESTAMP FROM T", {}},
     {"ColumnNamedLikeFunctionKept", "SELECT T.LEN, LEN FROM T", "SELECT T.LEN, LEN FROM T", nullptr, {}},
+    // clang-format on
 };
 
 TEST(DialectTranslation, SqliteAndPostgres) {
