@@ -124,7 +124,7 @@ TEST_F(FieldAccess, NullsReadAsZeroEmptyFalseAndZeroDate) {
     EXPECT_EQ(f("DATE").DisplayText(), QString());
 }
 
-TEST_F(FieldAccess, TextsUseTheLocale) {
+TEST_F(FieldAccess, TextsUseTheLocaleAndTypedReadsCrossTypes) {
     f("SMALL").SetAsInteger(-12);
     f("FLOAT").SetAsFloat(1234.5);
     f("DATE").SetAsDateTime(TDateTime::encodeDate(2026, 1, 15));
@@ -138,9 +138,8 @@ TEST_F(FieldAccess, TextsUseTheLocale) {
     EXPECT_EQ(f("FLOAT").AsString(), QStringLiteral("0,30000000000000004"));
     f("DATE").SetValue(QDateTime(QDate(2026, 1, 15), QTime(18, 30, 5)));
     EXPECT_EQ(f("DATE").DisplayText(), QStringLiteral("15/01/2026 18:30:05"));
-}
 
-TEST_F(FieldAccess, TypedReadsAcrossTypes) {
+    // Typed reads across types.
     f("FLOAT").SetAsFloat(2.6);
     EXPECT_EQ(f("FLOAT").AsInteger(), 3);
     f("TEXT").SetAsString(QStringLiteral("17"));
@@ -180,6 +179,9 @@ TEST_F(FieldAccess, OnValidateSeesTheNewValueAndARefusalRestoresTheOld) {
 
     EXPECT_EQ(errorOf([&] { code.SetAsInteger(99); }), QStringLiteral("Clase de nómina no encontrada..."));
     EXPECT_EQ(code.AsInteger(), 5);
+    EXPECT_EQ(errorOf([&] { code.SetAsInteger(70000); }),
+              QStringLiteral("El valor 70000 está fuera del rango del campo 'SMALL' (-32768 a 32767)."));
+    EXPECT_EQ(code.AsInteger(), 5) << "a value out of range is refused before validation";
     EXPECT_TRUE(name.IsNull());
     EXPECT_EQ(changes, 0);
 
@@ -201,13 +203,6 @@ TEST_F(FieldAccess, OnGetTextStartsEmptyAndLeavesAsStringAlone) {
     doc.SetAsString(QStringLiteral("X"));
     EXPECT_EQ(doc.DisplayText(), QString());
     EXPECT_EQ(doc.AsString(), QStringLiteral("X"));
-}
-
-TEST_F(FieldAccess, RefusedWritesKeepTheOldValue) {
-    f("SMALL").SetAsInteger(12);
-    EXPECT_EQ(errorOf([&] { f("SMALL").SetAsInteger(70000); }),
-              QStringLiteral("El valor 70000 está fuera del rango del campo 'SMALL' (-32768 a 32767)."));
-    EXPECT_EQ(f("SMALL").AsInteger(), 12);
 }
 
 } // namespace
