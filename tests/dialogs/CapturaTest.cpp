@@ -396,26 +396,16 @@ struct ParamErrorCase {
 // A parametrisation error stops the collection of values, but the lookup still accepts.
 TEST_F(CapturaDestinoTest, ParametrisationErrorsAreShownAndStopTheCollection) {
     const ParamErrorCase cases[] = {
-        {"EmptyVariableLine",
-         {QStringLiteral("COD_TNOM"), QStringLiteral("  "), QStringLiteral("NOM_TNOM")},
-         {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT"), QStringLiteral("NOM_PROT")},
-         "[Error en VARIABLES][Linea (2) vacia ]",
-         {QStringLiteral("3")}},
-        {"VariableNotInTheQuery",
-         {QStringLiteral("COD_TNOM"), QStringLiteral("nom_xyz")},
-         {QStringLiteral("COD_PROT"), QStringLiteral("NOM_PROT")},
-         "[Error en VARIABLES][no existe variable <NOM_XYZ> en Query ]",
-         {QStringLiteral("3")}},
-        {"EmptyDestinationLine",
-         {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
-         {QString(), QStringLiteral("NOM_PROT")},
-         "[Error en DESTINO][Linea (1) vacia ]",
-         {QStringLiteral("3")}},
-        {"MissingDestinationLine",
-         {QStringLiteral("COD_TNOM"), QStringLiteral("NOM_TNOM")},
-         {QStringLiteral("COD_PROT")},
-         "[Error en DESTINO][Linea (2) vacia ]",
-         {QStringLiteral("3"), QStringLiteral("Conductores")}},
+        // clang-format off
+        {"EmptyVariableLine", {"COD_TNOM", "  ", "NOM_TNOM"}, {"COD_PROT", "NOM_PROT", "NOM_PROT"},
+         "[Error en VARIABLES][Linea (2) vacia ]", {"3"}},
+        {"VariableNotInTheQuery", {"COD_TNOM", "nom_xyz"}, {"COD_PROT", "NOM_PROT"},
+         "[Error en VARIABLES][no existe variable <NOM_XYZ> en Query ]", {"3"}},
+        {"EmptyDestinationLine", {"COD_TNOM", "NOM_TNOM"}, {QString(), "NOM_PROT"},
+         "[Error en DESTINO][Linea (1) vacia ]", {"3"}},
+        {"MissingDestinationLine", {"COD_TNOM", "NOM_TNOM"}, {"COD_PROT"},
+         "[Error en DESTINO][Linea (2) vacia ]", {"3", "Conductores"}},
+        // clang-format on
     };
     for (const ParamErrorCase& c : cases) {
         MessageRecorder messages;

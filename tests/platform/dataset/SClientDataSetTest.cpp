@@ -141,35 +141,38 @@ struct RowCase {
     QVariantList row; // COD_CCOS, NOM_CCOS, COD_TNOM, FEC_ACUM, VAL_ACUM, EXTRA as a backend hands them
 };
 
-class PersistentFields : public ServerQuery, public ::testing::WithParamInterface<RowCase> {};
-
-TEST_P(PersistentFields, ConvertEveryBackendFormToTheDeclaredType) {
-    server.result.rows = {GetParam().row};
-    qry.Open();
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_CCOS")).Value(), QVariant(10));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("NOM_CCOS")).Value(), QVariant(QStringLiteral("ADMINISTRACION")));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_TNOM")).Value(), QVariant(2));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("FEC_ACUM")).AsDateTime(), TDateTime::encodeDate(2026, 1, 31));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("VAL_ACUM")).Value(), QVariant(1500.0));
-    EXPECT_EQ(qry.FindField(QStringLiteral("EXTRA")), nullptr);
+// Every form a backend hands a value in becomes the declared type.
+TEST_F(ServerQuery, PersistentFieldsTakeEveryBackendForm) {
+    const double jan31 = 46053.0; // 31 Jan 2026
+    const RowCase cases[] = {
+        {"SqliteInt64AndIsoText",
+         {QVariant::fromValue<qint64>(10), QStringLiteral("ADMINISTRACION"), QVariant::fromValue<qint64>(2),
+          QStringLiteral("2026-01-31"), QVariant::fromValue<qint64>(1500), QStringLiteral("x")}},
+        {"PaddedCharAndSerialDate",
+         {10, QStringLiteral("ADMINISTRACION") + QString(76, QLatin1Char(' ')), 2, jan31, 1500.0,
+          QVariant()}},
+        {"QDateAndTextNumbers",
+         {QStringLiteral("10"), QStringLiteral("ADMINISTRACION  "), 2.0, QDate(2026, 1, 31),
+          QStringLiteral("1500"), QVariant()}},
+        {"QDateTimeAtMidnight",
+         {10, QStringLiteral("ADMINISTRACION"), 2, QDateTime(QDate(2026, 1, 31), QTime(0, 0)), 1500,
+          QVariant()}},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.result.rows = {c.row};
+        qry.Close();
+        qry.Open();
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_CCOS")).Value(), QVariant(10));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("NOM_CCOS")).Value(),
+                  QVariant(QStringLiteral("ADMINISTRACION")));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_TNOM")).Value(), QVariant(2));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("FEC_ACUM")).AsDateTime(),
+                  TDateTime::encodeDate(2026, 1, 31));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("VAL_ACUM")).Value(), QVariant(1500.0));
+        EXPECT_EQ(qry.FindField(QStringLiteral("EXTRA")), nullptr);
+    }
 }
-
-const double kJan31 = 46053.0; // 31 Jan 2026
-
-INSTANTIATE_TEST_SUITE_P(
-    Backends, PersistentFields,
-    ::testing::Values(
-        RowCase{"SqliteInt64AndIsoText",
-                {QVariant::fromValue<qint64>(10), QStringLiteral("ADMINISTRACION"), QVariant::fromValue<qint64>(2),
-                 QStringLiteral("2026-01-31"), QVariant::fromValue<qint64>(1500), QStringLiteral("x")}},
-        RowCase{"PaddedCharAndSerialDate",
-                {10, QStringLiteral("ADMINISTRACION") + QString(76, QLatin1Char(' ')), 2, kJan31, 1500.0, QVariant()}},
-        RowCase{"QDateAndTextNumbers",
-                {QStringLiteral("10"), QStringLiteral("ADMINISTRACION  "), 2.0, QDate(2026, 1, 31), QStringLiteral("1500"),
-                 QVariant()}},
-        RowCase{"QDateTimeAtMidnight",
-                {10, QStringLiteral("ADMINISTRACION"), 2, QDateTime(QDate(2026, 1, 31), QTime(0, 0)), 1500, QVariant()}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServerQuery, ValuesOutOfTheFieldsRangeNameTheField) {
     server.result.rows = {{70000, QVariant(), 1, QVariant(), 0.0, QVariant()}};

@@ -136,12 +136,8 @@ QStringList ServerExecution::rowsOf(const TResultSet& result) {
 
 void ServerExecution::expectRefused(const QString& provider, const QString& statement,
                                     const QString& message) {
-    try {
-        m_connection->Execute(provider, statement, m_params);
-        ADD_FAILURE() << "accepted: " << statement.toStdString();
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(), message) << statement.toStdString();
-    }
+    EXPECT_EQ(testsupport::errorOf([&] { m_connection->Execute(provider, statement, m_params); }), message)
+        << statement.toStdString();
 }
 
 // Statements of the suite's dialect and the rows they must give on the fixture, whatever the backend.
