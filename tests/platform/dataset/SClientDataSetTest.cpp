@@ -8,7 +8,7 @@
 #include <QDate>
 
 using dstest::column;
-using dstest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
@@ -42,31 +42,28 @@ struct NamesCase {
     QStringList expected;
 };
 
-class ParameterNames : public ::testing::TestWithParam<NamesCase> {};
-
-TEST_P(ParameterNames, InFirstOccurrenceOrder) {
-    const NamesCase& c = GetParam();
-    EXPECT_EQ(parameterNamesOf(QString::fromUtf8(c.statement)), c.expected) << c.name;
+TEST(ServerQueryParams, NamesInFirstOccurrenceOrder) {
+    const NamesCase cases[] = {
+        {"RepeatedOnce",
+         "A.COD_EMPR = :P_COD_EMPR AND A.FEC_ACUM >= :P_FEC_INIC UNION (B.COD_EMPR = :p_cod_empr)",
+         {"P_COD_EMPR", "P_FEC_INIC"}},
+        {"LowerCaseKept", "where cod_empr = :cod_empr and cod_tnom = :cod_tnom", {"cod_empr", "cod_tnom"}},
+        {"NoneInLiterals", "WHERE TIP_PARA = 'CN:X' AND H = '10:30' AND :A = 1", {"A"}},
+        {"DoubledQuoteInLiteral", "WHERE N = 'it''s :NOT' AND M = :YES", {"YES"}},
+        {"NoneInQuotedNames", "SELECT \":ALIAS\" FROM T WHERE X = :X", {"X"}},
+        {"NoneInLineComments", "SELECT 1 -- :COMENTARIO\nFROM T WHERE A = :A", {"A"}},
+        {"NoneInBlockComments", "SELECT /* :B\n :C */ 1 WHERE D = :D", {"D"}},
+        {"UnclosedBlockComment", "SELECT :A /* :B", {"A"}},
+        {"CastsAreNotNames", "SELECT X::TEXT, :P::INTEGER FROM T", {"P"}},
+        {"DigitsAreNotNames", "SELECT :1, :_x1 FROM T", {"_x1"}},
+        {"AtTheEnd", "WHERE A = :LAST", {"LAST"}},
+        {"LoneColon", "WHERE A = : B", {}},
+    };
+    for (const NamesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parameterNamesOf(QString::fromUtf8(c.statement)), c.expected) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Statements, ParameterNames,
-    ::testing::Values(
-        NamesCase{"One", "SELECT SAL_MINL FROM NM_PARAM WHERE (COD_EMPR = :P_COD_EMPR)", {"P_COD_EMPR"}},
-        NamesCase{"RepeatedOnce", "A.COD_EMPR = :P_COD_EMPR AND A.FEC_ACUM >= :P_FEC_INIC UNION (B.COD_EMPR = :p_cod_empr)",
-                  {"P_COD_EMPR", "P_FEC_INIC"}},
-        NamesCase{"LowerCaseKept", "where cod_empr = :cod_empr and cod_tnom = :cod_tnom", {"cod_empr", "cod_tnom"}},
-        NamesCase{"NoneInLiterals", "WHERE TIP_PARA = 'CN:X' AND H = '10:30' AND :A = 1", {"A"}},
-        NamesCase{"DoubledQuoteInLiteral", "WHERE N = 'it''s :NOT' AND M = :YES", {"YES"}},
-        NamesCase{"NoneInQuotedNames", "SELECT \":ALIAS\" FROM T WHERE X = :X", {"X"}},
-        NamesCase{"NoneInLineComments", "SELECT 1 -- :COMENTARIO\nFROM T WHERE A = :A", {"A"}},
-        NamesCase{"NoneInBlockComments", "SELECT /* :B\n :C */ 1 WHERE D = :D", {"D"}},
-        NamesCase{"UnclosedBlockComment", "SELECT :A /* :B", {"A"}},
-        NamesCase{"CastsAreNotNames", "SELECT X::TEXT, :P::INTEGER FROM T", {"P"}},
-        NamesCase{"DigitsAreNotNames", "SELECT :1, :_x1 FROM T", {"_x1"}},
-        NamesCase{"AtTheEnd", "WHERE A = :LAST", {"LAST"}},
-        NamesCase{"LoneColon", "WHERE A = : B", {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // QryTotNomi as the cost-centre report declares it.
 class ServerQuery : public ::testing::Test {
@@ -120,8 +117,8 @@ TEST(ServerQueryParams, DeclaredParamsSurviveANewText) {
     SClientDataSet qry(QStringLiteral("QryNmTprot"));
     qry.Params().Add(QStringLiteral("PSM_COD_EMPR"), TFieldType::ftSmallint);
     qry.SetSQL({QStringLiteral("SELECT COD_PROT FROM NM_TPROT WHERE COD_EMPR = :OTRO")});
-    ASSERT_EQ(qry.Params().Count(), 1);
-    EXPECT_EQ(qry.Params()[0].Name(), QStringLiteral("PSM_COD_EMPR"));
+    EXPECT_EQ(qry.Params().Count(), 1);
+    EXPECT_NE(qry.Params().FindParam(QStringLiteral("PSM_COD_EMPR")), nullptr);
 }
 
 TEST_F(ServerQuery, OpenSendsTextAndTypedParamsToTheProvider) {
@@ -144,35 +141,38 @@ struct RowCase {
     QVariantList row; // COD_CCOS, NOM_CCOS, COD_TNOM, FEC_ACUM, VAL_ACUM, EXTRA as a backend hands them
 };
 
-class PersistentFields : public ServerQuery, public ::testing::WithParamInterface<RowCase> {};
-
-TEST_P(PersistentFields, ConvertEveryBackendFormToTheDeclaredType) {
-    server.result.rows = {GetParam().row};
-    qry.Open();
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_CCOS")).Value(), QVariant(10));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("NOM_CCOS")).Value(), QVariant(QStringLiteral("ADMINISTRACION")));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_TNOM")).Value(), QVariant(2));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("FEC_ACUM")).AsDateTime(), TDateTime::encodeDate(2026, 1, 31));
-    EXPECT_EQ(qry.FieldByName(QStringLiteral("VAL_ACUM")).Value(), QVariant(1500.0));
-    EXPECT_EQ(qry.FindField(QStringLiteral("EXTRA")), nullptr);
+// Every form a backend hands a value in becomes the declared type.
+TEST_F(ServerQuery, PersistentFieldsTakeEveryBackendForm) {
+    const double jan31 = 46053.0; // 31 Jan 2026
+    const RowCase cases[] = {
+        {"SqliteInt64AndIsoText",
+         {QVariant::fromValue<qint64>(10), QStringLiteral("ADMINISTRACION"), QVariant::fromValue<qint64>(2),
+          QStringLiteral("2026-01-31"), QVariant::fromValue<qint64>(1500), QStringLiteral("x")}},
+        {"PaddedCharAndSerialDate",
+         {10, QStringLiteral("ADMINISTRACION") + QString(76, QLatin1Char(' ')), 2, jan31, 1500.0,
+          QVariant()}},
+        {"QDateAndTextNumbers",
+         {QStringLiteral("10"), QStringLiteral("ADMINISTRACION  "), 2.0, QDate(2026, 1, 31),
+          QStringLiteral("1500"), QVariant()}},
+        {"QDateTimeAtMidnight",
+         {10, QStringLiteral("ADMINISTRACION"), 2, QDateTime(QDate(2026, 1, 31), QTime(0, 0)), 1500,
+          QVariant()}},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.result.rows = {c.row};
+        qry.Close();
+        qry.Open();
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_CCOS")).Value(), QVariant(10));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("NOM_CCOS")).Value(),
+                  QVariant(QStringLiteral("ADMINISTRACION")));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("COD_TNOM")).Value(), QVariant(2));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("FEC_ACUM")).AsDateTime(),
+                  TDateTime::encodeDate(2026, 1, 31));
+        EXPECT_EQ(qry.FieldByName(QStringLiteral("VAL_ACUM")).Value(), QVariant(1500.0));
+        EXPECT_EQ(qry.FindField(QStringLiteral("EXTRA")), nullptr);
+    }
 }
-
-const double kJan31 = 46053.0; // 31 Jan 2026
-
-INSTANTIATE_TEST_SUITE_P(
-    Backends, PersistentFields,
-    ::testing::Values(
-        RowCase{"SqliteInt64AndIsoText",
-                {QVariant::fromValue<qint64>(10), QStringLiteral("ADMINISTRACION"), QVariant::fromValue<qint64>(2),
-                 QStringLiteral("2026-01-31"), QVariant::fromValue<qint64>(1500), QStringLiteral("x")}},
-        RowCase{"PaddedCharAndSerialDate",
-                {10, QStringLiteral("ADMINISTRACION") + QString(76, QLatin1Char(' ')), 2, kJan31, 1500.0, QVariant()}},
-        RowCase{"QDateAndTextNumbers",
-                {QStringLiteral("10"), QStringLiteral("ADMINISTRACION  "), 2.0, QDate(2026, 1, 31), QStringLiteral("1500"),
-                 QVariant()}},
-        RowCase{"QDateTimeAtMidnight",
-                {10, QStringLiteral("ADMINISTRACION"), 2, QDateTime(QDate(2026, 1, 31), QTime(0, 0)), 1500, QVariant()}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServerQuery, ValuesOutOfTheFieldsRangeNameTheField) {
     server.result.rows = {{70000, QVariant(), 1, QVariant(), 0.0, QVariant()}};
@@ -198,17 +198,17 @@ TEST_F(ServerQuery, CalculatedFieldsNeedNoColumn) {
     EXPECT_EQ(qry.FieldByName(QStringLiteral("DtfNmbTipNom")).AsString(), QStringLiteral("Clase 4"));
 }
 
-TEST_F(ServerQuery, MissingServerOrProviderIsAnError) {
+TEST_F(ServerQuery, MissingServerOrProviderAndServerErrorsAreErrors) {
     qry.SetProviderName(QString());
     EXPECT_EQ(errorOf([&] { qry.Open(); }), QStringLiteral("La consulta QryTotNomi no tiene proveedor asignado."));
     qry.SetRemoteServer(nullptr);
     EXPECT_EQ(errorOf([&] { qry.Open(); }), QStringLiteral("La consulta QryTotNomi no tiene servidor remoto asignado."));
     EXPECT_EQ(server.calls, 0);
-}
-
-TEST_F(ServerQuery, ServerErrorsReachTheCallerAndLeaveTheQueryClosed) {
+    qry.SetRemoteServer(&server);
+    qry.SetProviderName(QStringLiteral("DtsPTotNomi"));
     server.failure = QStringLiteral("no such table: NM_ACUMU");
-    EXPECT_EQ(errorOf([&] { qry.Open(); }), QStringLiteral("no such table: NM_ACUMU"));
+    EXPECT_EQ(errorOf([&] { qry.Open(); }), QStringLiteral("no such table: NM_ACUMU"))
+        << "reaches the caller";
     EXPECT_FALSE(qry.Active());
 }
 

@@ -49,40 +49,21 @@ void createDatabase(const QString& path) {
         exec(q,
              QStringLiteral("CREATE TABLE NM_TNOMI (COD_EMPR SMALLINT NOT NULL, COD_TNOM SMALLINT NOT NULL, "
                             "NOM_TNOM CHAR(40), PRIMARY KEY (COD_EMPR, COD_TNOM))"));
-        q.prepare(QStringLiteral("INSERT INTO GN_EMPRE VALUES (?, ?, ?, ?)"));
-        const struct {
-            int code;
-            const char* name;
-            double nit;
-            bool logo;
-        } companies[] = {{1, "Transportes Andinos S.A.", 900123456, true},
-                         {2, "Servicios Temporales Ñandú Ltda.", 800987654, false},
-                         {5, "Comercializadora del Café", 860555111, false}};
-        for (const auto& c : companies) {
-            q.addBindValue(c.code);
-            q.addBindValue(QString::fromUtf8(c.name));
-            q.addBindValue(c.nit);
-            q.addBindValue(c.logo ? QVariant(logoPng()) : QVariant(QMetaType(QMetaType::QByteArray)));
-            if (!q.exec())
-                throw std::runtime_error(q.lastError().text().toStdString());
-        }
-        q.prepare(QStringLiteral("INSERT INTO NM_TNOMI VALUES (?, ?, ?)"));
-        const struct {
-            int company;
-            int code;
-            const char* name;
-        } classes[] = {{1, 1, "Nómina Administración"}, {1, 2, "Nómina Operativa"},
-                       {1, 3, "Conductores"},           {1, 4, "Pago O'Hara; DROP TABLE NM_TNOMI"},
-                       {1, 10, "100% Comisiones"},      {1, 11, "1000 Horas Extra"},
-                       {1, 12, "Aprendices SENA"},      {2, 1, "Temporales Planta"},
-                       {2, 7, "Temporales Misión"}};
-        for (const auto& c : classes) {
-            q.addBindValue(c.company);
-            q.addBindValue(c.code);
-            q.addBindValue(QString::fromUtf8(c.name));
-            if (!q.exec())
-                throw std::runtime_error(q.lastError().text().toStdString());
-        }
+        exec(q,
+             QStringLiteral("INSERT INTO GN_EMPRE VALUES (1, 'Transportes Andinos S.A.', 900123456, NULL), "
+                            "(2, 'Servicios Temporales Ñandú Ltda.', 800987654, NULL), "
+                            "(5, 'Comercializadora del Café', 860555111, NULL)"));
+        q.prepare(QStringLiteral("UPDATE GN_EMPRE SET BMP_REPO = ? WHERE COD_EMPR = 1"));
+        q.addBindValue(logoPng());
+        if (!q.exec())
+            throw std::runtime_error(q.lastError().text().toStdString());
+        exec(q,
+             QStringLiteral(
+                 "INSERT INTO NM_TNOMI VALUES (1, 1, 'Nómina Administración'), (1, 2, 'Nómina Operativa'), "
+                 "(1, 3, 'Conductores'), (1, 4, 'Pago O''Hara; DROP TABLE NM_TNOMI'), (1, 10, '100% "
+                 "Comisiones'), "
+                 "(1, 11, '1000 Horas Extra'), (1, 12, 'Aprendices SENA'), (2, 1, 'Temporales Planta'), "
+                 "(2, 7, 'Temporales Misión')"));
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

@@ -49,14 +49,19 @@ TEST_F(NavegadorTest, ButtonsFollowThePositionAndState) {
     EXPECT_FALSE(enabled(TNavigateBtn::nbPost));
     EXPECT_FALSE(enabled(TNavigateBtn::nbCancel));
 
+    press(TNavigateBtn::nbNext);
+    EXPECT_EQ(cds.FieldByName(QStringLiteral("COD_TNOM")).AsInteger(), 2);
     press(TNavigateBtn::nbLast);
     EXPECT_EQ(cds.RecNo(), 3);
     EXPECT_TRUE(enabled(TNavigateBtn::nbPrior));
     EXPECT_FALSE(enabled(TNavigateBtn::nbNext));
     EXPECT_FALSE(enabled(TNavigateBtn::nbLast));
 
+    press(TNavigateBtn::nbPrior);
+    EXPECT_EQ(cds.RecNo(), 2);
     // Moves made by code elsewhere are followed too.
     cds.First();
+    EXPECT_FALSE(enabled(TNavigateBtn::nbFirst));
     cds.Next();
     EXPECT_TRUE(enabled(TNavigateBtn::nbFirst));
     EXPECT_TRUE(enabled(TNavigateBtn::nbNext));
@@ -68,16 +73,6 @@ TEST_F(NavegadorTest, ButtonsFollowThePositionAndState) {
     EXPECT_FALSE(enabled(TNavigateBtn::nbEdit));
     press(TNavigateBtn::nbCancel);
     EXPECT_EQ(cds.State(), TDataSetState::dsBrowse);
-}
-
-TEST_F(NavegadorTest, MovingButtonsWalkTheRecords) {
-    press(TNavigateBtn::nbNext);
-    EXPECT_EQ(cds.FieldByName(QStringLiteral("COD_TNOM")).AsInteger(), 2);
-    press(TNavigateBtn::nbNext);
-    press(TNavigateBtn::nbPrior);
-    EXPECT_EQ(cds.FieldByName(QStringLiteral("COD_TNOM")).AsInteger(), 2);
-    press(TNavigateBtn::nbFirst);
-    EXPECT_EQ(cds.RecNo(), 1);
 }
 
 TEST_F(NavegadorTest, RefusedPostIsShownAndTheRecordStaysInInsert) {
@@ -108,15 +103,6 @@ TEST_F(NavegadorTest, DeleteAsksFirstAndADeclineKeepsTheRecord) {
     press(TNavigateBtn::nbDelete);
     EXPECT_EQ(cds.RecordCount(), 2);
     EXPECT_EQ(cds.FieldByName(QStringLiteral("COD_TNOM")).AsInteger(), 2);
-}
-
-TEST_F(NavegadorTest, VisibleButtonsAreTheChosenOnes) {
-    const QList<TNavigateBtn> four{TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext,
-                                   TNavigateBtn::nbLast};
-    nav.SetVisibleButtons(four);
-    EXPECT_EQ(nav.VisibleButtons(), four);
-    EXPECT_FALSE(nav.button(TNavigateBtn::nbInsert)->isVisible());
-    EXPECT_TRUE(nav.button(TNavigateBtn::nbNext)->isVisible());
 }
 
 TEST_F(NavegadorTest, ADisabledNavigatorOrAClosedDataSetEnablesNothing) {

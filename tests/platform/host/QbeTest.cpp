@@ -2,6 +2,7 @@
 #include "HostFixture.h"
 #include "SClientDataSet.h"
 #include "TVSDBQbe.h"
+#include "TestSupport.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -60,31 +61,28 @@ struct FilterCase {
     QList<int> expected;
 };
 
-class QbeFilterTest : public QbeTest, public ::testing::WithParamInterface<FilterCase> {};
-
-TEST_P(QbeFilterTest, MatchesTheRowsOfTheCondition) {
-    const FilterCase& c = GetParam();
-    qbe.AplicarFiltro({{QString::fromUtf8(c.field), QString::fromUtf8(c.op), QString::fromUtf8(c.value)}});
-    EXPECT_EQ(codes(), c.expected);
+TEST_F(QbeTest, EachConditionMatchesItsRows) {
+    const FilterCase cases[] = {
+        {"IntegerEquals", "COD_TNOM", "=", "3", {3}},
+        {"IntegerNotEquals", "COD_TNOM", "<>", "3", {1, 2, 4, 10, 11, 12}},
+        {"IntegerLess", "COD_TNOM", "<", "3", {1, 2}},
+        {"IntegerGreaterOrEqual", "COD_TNOM", ">=", "10", {10, 11, 12}},
+        {"IntegerLessOrEqualWithBlanks", "COD_TNOM", "<=", " 2 ", {1, 2}},
+        {"IntegerGreater", "COD_TNOM", ">", "11", {12}},
+        {"TextStartsWithAnyCase", "NOM_TNOM", "empieza por", "nómina", {1, 2}},
+        {"TextContains", "NOM_TNOM", "contiene", "ERATIV", {2}},
+        {"PercentIsLiteral", "NOM_TNOM", "empieza por", "100%", {10}},
+        {"UnderscoreIsLiteral", "NOM_TNOM", "contiene", "_", {4}},
+        {"QuoteAndDropMatchLiterally", "NOM_TNOM", "=", "Pago O'Hara; DROP TABLE NM_TNOMI", {4}},
+        {"QuoteInsideContains", "NOM_TNOM", "contiene", "'Hara; DROP", {4}},
+        {"InjectionAttemptMatchesNothing", "NOM_TNOM", "=", "x' OR '1'='1", {}},
+    };
+    for (const FilterCase& c : cases) {
+        qbe.AplicarFiltro(
+            {{QString::fromUtf8(c.field), QString::fromUtf8(c.op), QString::fromUtf8(c.value)}});
+        EXPECT_EQ(codes(), c.expected) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Conditions, QbeFilterTest,
-    ::testing::Values(
-        FilterCase{"IntegerEquals", "COD_TNOM", "=", "3", {3}},
-        FilterCase{"IntegerNotEquals", "COD_TNOM", "<>", "3", {1, 2, 4, 10, 11, 12}},
-        FilterCase{"IntegerLess", "COD_TNOM", "<", "3", {1, 2}},
-        FilterCase{"IntegerGreaterOrEqual", "COD_TNOM", ">=", "10", {10, 11, 12}},
-        FilterCase{"IntegerLessOrEqualWithBlanks", "COD_TNOM", "<=", " 2 ", {1, 2}},
-        FilterCase{"IntegerGreater", "COD_TNOM", ">", "11", {12}},
-        FilterCase{"TextStartsWithAnyCase", "NOM_TNOM", "empieza por", "nómina", {1, 2}},
-        FilterCase{"TextContains", "NOM_TNOM", "contiene", "ERATIV", {2}},
-        FilterCase{"PercentIsLiteral", "NOM_TNOM", "empieza por", "100%", {10}},
-        FilterCase{"UnderscoreIsLiteral", "NOM_TNOM", "contiene", "_", {4}},
-        FilterCase{"QuoteAndDropMatchLiterally", "NOM_TNOM", "=", "Pago O'Hara; DROP TABLE NM_TNOMI", {4}},
-        FilterCase{"QuoteInsideContains", "NOM_TNOM", "contiene", "'Hara; DROP", {4}},
-        FilterCase{"InjectionAttemptMatchesNothing", "NOM_TNOM", "=", "x' OR '1'='1", {}}),
-    [](const ::testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
 
 TEST_F(QbeTest, ValuesTravelAsTypedParametersNeverInTheText) {
     qbe.AplicarFiltro({{QStringLiteral("COD_TNOM"), QStringLiteral(">"), QStringLiteral("2")},
@@ -128,34 +126,29 @@ struct RefusedCase {
     const char* message;
 };
 
-class QbeRefusedTest : public QbeTest, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(QbeRefusedTest, IsRefusedWithItsMessageAndTheDataSetStaysAsItWas) {
-    const RefusedCase& c = GetParam();
+TEST_F(QbeTest, ARefusedConditionIsNamedAndTheDataSetStaysAsItWas) {
+    const RefusedCase cases[] = {
+        {"LetterForANumber", "COD_TNOM", "=", "abc", "'abc' no es un valor válido para COD_TNOM."},
+        {"TextOperatorOnANumber", "COD_TNOM", "contiene", "1",
+         "El operador 'contiene' sólo se aplica a campos de texto (COD_TNOM)."},
+        {"UnknownField", "NOM_XXX", "=", "1", "Campo 'NOM_XXX' no encontrado en la consulta."},
+        {"UnknownOperator", "COD_TNOM", "LIKE", "1", "Operador 'LIKE' no válido."},
+        {"MissingValue", "NOM_TNOM", "=", "  ", "Falta el valor de la condición sobre NOM_TNOM."},
+    };
     qbe.AplicarFiltro({{QStringLiteral("COD_TNOM"), QStringLiteral("<"), QStringLiteral("3")}});
     const QString before = qry.CommandText();
-    try {
-        qbe.AplicarFiltro(
-            {{QString::fromUtf8(c.field), QString::fromUtf8(c.op), QString::fromUtf8(c.value)}});
-        FAIL() << "no error";
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(), QString::fromUtf8(c.message));
+    for (const RefusedCase& c : cases) {
+        EXPECT_EQ(testsupport::errorOf([&] {
+                      qbe.AplicarFiltro({{QString::fromUtf8(c.field), QString::fromUtf8(c.op),
+                                          QString::fromUtf8(c.value)}});
+                  }),
+                  QString::fromUtf8(c.message))
+            << c.name;
+        EXPECT_TRUE(qry.Active());
+        EXPECT_EQ(qry.CommandText(), before);
+        EXPECT_EQ(codes(), (QList<int>{1, 2})) << c.name;
     }
-    EXPECT_TRUE(qry.Active());
-    EXPECT_EQ(qry.CommandText(), before);
-    EXPECT_EQ(codes(), (QList<int>{1, 2}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Errors, QbeRefusedTest,
-    ::testing::Values(
-        RefusedCase{"LetterForANumber", "COD_TNOM", "=", "abc", "'abc' no es un valor válido para COD_TNOM."},
-        RefusedCase{"TextOperatorOnANumber", "COD_TNOM", "contiene", "1",
-                    "El operador 'contiene' sólo se aplica a campos de texto (COD_TNOM)."},
-        RefusedCase{"UnknownField", "NOM_XXX", "=", "1", "Campo 'NOM_XXX' no encontrado en la consulta."},
-        RefusedCase{"UnknownOperator", "COD_TNOM", "LIKE", "1", "Operador 'LIKE' no válido."},
-        RefusedCase{"MissingValue", "NOM_TNOM", "=", "  ", "Falta el valor de la condición sobre NOM_TNOM."}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(QbeTest, TheClickActionAsksForConditionsInItsDialog) {
     MessageRecorder messages;

@@ -1,4 +1,3 @@
-#include "TVsCmbCodigo.h"
 #include "TVsFecha.h"
 
 #include <QCalendarWidget>
@@ -43,21 +42,6 @@ TEST(TVsFechaTest, AnInvalidDateOpensTheCalendarOnToday) {
     fecha.closeCalendar();
     EXPECT_EQ(picked.count(), 0);
     EXPECT_EQ(fecha.Date(), QStringLiteral("31/02/2026"));
-}
-
-TEST(TVsCmbCodigoTest, CodesTravelWithTheShownTexts) {
-    TVsCmbCodigo combo;
-    combo.addItem(QStringLiteral("COD_TNOM"), QStringLiteral("Código"));
-    combo.addItem(QStringLiteral("NOM_TNOM"), QStringLiteral("Nombre"));
-    EXPECT_EQ(combo.currentText(), QStringLiteral("Código"));
-    EXPECT_EQ(combo.currentCode(), QStringLiteral("COD_TNOM"));
-    EXPECT_TRUE(combo.setCurrentCode(QStringLiteral("NOM_TNOM")));
-    EXPECT_EQ(combo.currentText(), QStringLiteral("Nombre"));
-    EXPECT_FALSE(combo.setCurrentCode(QStringLiteral("OTRO")));
-    EXPECT_EQ(combo.currentCode(), QStringLiteral("NOM_TNOM"));
-    EXPECT_EQ(combo.maxVisibleItems(), 15);
-    combo.clear();
-    EXPECT_EQ(combo.currentCode(), QString());
 }
 
 } // namespace

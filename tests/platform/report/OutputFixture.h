@@ -49,17 +49,6 @@ struct ToolResult {
 ToolResult runTool(const QString& program, const QStringList& args, int timeoutMs = 60000);
 bool hasTool(const QString& program);
 
-// The message of the GeneralError that f throws, or a marker when it throws none.
-template <class F>
-QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const GeneralError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<sin error>");
-}
-
 // Pixel statistics of an image region.
 int darkPixels(const QImage& image, const QRect& region, int threshold = 160);
 bool isMostly(const QImage& image, const QRect& region, QRgb color, double share = 0.8, int tolerance = 40);

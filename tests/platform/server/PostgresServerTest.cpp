@@ -4,6 +4,7 @@
 #include "DatabaseBackend.h"
 #include "ExecutionFixture.h"
 #include "GeneralError.h"
+#include "PostgresUrl.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -14,58 +15,33 @@
 
 namespace {
 
-// A QPSQL connection of the test itself (not read-only).
-QSqlDatabase addConnection(const QString& name, const ConnectionParams& p) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    const qsizetype colon = p.server.lastIndexOf(QLatin1Char(':'));
-    db.setHostName(colon < 0 ? p.server : p.server.left(colon));
-    if (colon >= 0)
-        db.setPort(p.server.mid(colon + 1).toInt());
-    db.setDatabaseName(p.alias);
-    db.setUserName(p.user);
-    db.setPassword(p.password);
-    return db;
-}
-
+// A database of its own on the server of the run, filled through a writable connection of the test.
 class PostgresTestDatabase : public TestDatabase {
 public:
-    explicit PostgresTestDatabase(const QString& url) : m_admin(ConnectionParams::fromLocator(url)) {
+    explicit PostgresTestDatabase(const QString& url)
+        : m_server(PostgresUrl::parse(url)), m_params(ConnectionParams::fromLocator(url)) {
         static int counter = 0;
         ++counter;
-        m_adminName = QStringLiteral("fixture-admin-%1").arg(counter);
-        m_writerName = QStringLiteral("fixture-writer-%1").arg(counter);
-        m_params = m_admin;
         m_params.alias =
             QStringLiteral("vn_servidor_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter);
-
-        QSqlDatabase admin = addConnection(m_adminName, m_admin);
-        if (!admin.open()) {
-            ADD_FAILURE() << "cannot reach " << url.toStdString() << ": "
-                          << admin.lastError().text().toStdString();
-            return;
-        }
-        if (!adminExec(QStringLiteral("CREATE DATABASE %1").arg(m_params.alias)))
-            return;
-        m_created = true;
-        QSqlDatabase writer = addConnection(m_writerName, m_params);
-        if (!writer.open()) {
-            ADD_FAILURE() << writer.lastError().text().toStdString();
+        try {
+            m_writer = m_server.recreateDatabase(m_params.alias)
+                           .open(QStringLiteral("fixture-writer-%1").arg(counter));
+        } catch (const GeneralError& e) {
+            ADD_FAILURE() << e.message().toStdString();
             return;
         }
         createFixtureTables(*this);
     }
 
     ~PostgresTestDatabase() override {
-        QSqlDatabase::database(m_writerName, false).close();
-        QSqlDatabase::removeDatabase(m_writerName);
-        if (m_created)
-            adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_params.alias));
-        QSqlDatabase::database(m_adminName, false).close();
-        QSqlDatabase::removeDatabase(m_adminName);
+        QSqlDatabase::database(m_writer, false).close();
+        QSqlDatabase::removeDatabase(m_writer);
+        m_server.dropDatabase(m_params.alias);
     }
 
     void write(const QString& statement) override {
-        QSqlQuery q(QSqlDatabase::database(m_writerName, false));
+        QSqlQuery q(QSqlDatabase::database(m_writer, false));
         EXPECT_TRUE(q.exec(statement))
             << statement.toStdString() << ": " << q.lastError().text().toStdString();
     }
@@ -74,7 +50,7 @@ public:
 
     // Every row of every table of the database, in a fixed order.
     QByteArray fingerprint() override {
-        QSqlQuery q(QSqlDatabase::database(m_writerName, false));
+        QSqlQuery q(QSqlDatabase::database(m_writer, false));
         const QString sql = QStringLiteral(
             "SELECT string_agg(format('%s:%s', c.relname, "
             "(xpath('/row/c/text()', query_to_xml(format('SELECT md5(string_agg(t::text, '','' ORDER BY "
@@ -87,19 +63,10 @@ public:
         return QCryptographicHash::hash(q.value(0).toString().toUtf8(), QCryptographicHash::Sha256);
     }
 
-    bool adminExec(const QString& sql) {
-        QSqlQuery q(QSqlDatabase::database(m_adminName, false));
-        const bool ok = q.exec(sql);
-        EXPECT_TRUE(ok) << sql.toStdString() << ": " << q.lastError().text().toStdString();
-        return ok;
-    }
-
 private:
-    ConnectionParams m_admin;
+    PostgresUrl m_server;
     ConnectionParams m_params;
-    QString m_adminName;
-    QString m_writerName;
-    bool m_created = false;
+    QString m_writer;
 };
 
 } // namespace
@@ -163,13 +130,10 @@ TEST_F(ServerExecution, PostgresSettingsChangedByAStatementDoNotLast) {
             << command;
     for (const char* write : {"DELETE FROM NM_CONCE", "INSERT INTO NM_CONCE VALUES (3, 1, 'X', 'I')",
                               "UPDATE NM_ACUMU SET VAL_ACUM = 0"}) {
-        try {
+        const QString message = testsupport::errorOf([&] {
             backend->run(TranslatedStatement{QString::fromLatin1(write), {}}, m_params);
-            ADD_FAILURE() << "the database accepted " << write;
-        } catch (const GeneralError& e) {
-            EXPECT_TRUE(e.message().contains(QStringLiteral("read-only transaction")))
-                << e.message().toStdString();
-        }
+        });
+        EXPECT_TRUE(message.contains(QStringLiteral("read-only transaction"))) << message.toStdString();
     }
     EXPECT_EQ(m_database->fingerprint(), before);
 }
@@ -187,16 +151,10 @@ TEST(PostgresOpen, MissingDatabaseRefused) {
     ConnectionParams params = ConnectionParams::fromLocator(url);
     params.alias = QStringLiteral("vn_no_existe");
     SDCOMConnection connection;
-    try {
-        connection.Open(params);
-        FAIL() << "opened a missing database";
-    } catch (const GeneralError& e) {
-        EXPECT_TRUE(
-            e.message().startsWith(QStringLiteral("No se pudo abrir la base de datos 'vn_no_existe': ")))
-            << e.message().toStdString();
-        EXPECT_TRUE(e.message().contains(QStringLiteral("vn_no_existe\" does not exist")))
-            << e.message().toStdString();
-    }
+    const QString message = testsupport::errorOf([&] { connection.Open(params); });
+    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo abrir la base de datos 'vn_no_existe': ")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("vn_no_existe\" does not exist"))) << message.toStdString();
     EXPECT_FALSE(connection.Connected());
 }
 
@@ -206,14 +164,8 @@ TEST(PostgresOpen, BadPortRefused) {
     params.server = QStringLiteral("localhost:cero");
     params.alias = QStringLiteral("nomina");
     SDCOMConnection connection;
-    try {
-        connection.Open(params);
-        FAIL();
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("No se pudo abrir la base de datos 'nomina': el puerto 'cero' no es "
-                                 "válido."));
-    }
+    EXPECT_EQ(testsupport::errorOf([&] { connection.Open(params); }),
+              QStringLiteral("No se pudo abrir la base de datos 'nomina': el puerto 'cero' no es válido."));
 }
 
 } // namespace

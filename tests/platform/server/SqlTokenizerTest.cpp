@@ -1,5 +1,6 @@
 #include "SqlTokenizer.h"
 #include "GeneralError.h"
+#include "TestSupport.h"
 
 #include <QStringList>
 
@@ -24,37 +25,30 @@ struct TokenCase {
     QStringList expected;
 };
 
-class TokenizerTable : public testing::TestWithParam<TokenCase> {};
-
-TEST_P(TokenizerTable, SplitsAndRejoinsExactly) {
-    const TokenCase& c = GetParam();
-    const QString sql = QString::fromUtf8(c.sql);
-    const SqlTokens tokens = SqlTokenizer::tokenize(sql);
-    EXPECT_EQ(describe(tokens), c.expected);
-    EXPECT_EQ(SqlTokenizer::join(tokens), sql);
+TEST(SqlTokenizer, SplitsAndRejoinsExactly) {
+    const TokenCase cases[] = {
+        {"QualifiedNameIsThreeTokens", "A.COD_EMPL", {"word:A", ".:.", "word:COD_EMPL"}},
+        {"StringWithDoubledQuote", "'it''s' x", {"str:'it''s'", "word:x"}},
+        {"ParameterInsideStringIsText", "':P_X'", {"str:':P_X'"}},
+        {"ParameterAfterOperator", "A=:P_COD_EMPR", {"word:A", "op:=", "param::P_COD_EMPR"}},
+        {"LowerCaseParameter", "= :cod_empr)", {"op:=", "param::cod_empr", "):)"}},
+        {"DoubleColonIsAnOperator", "A::INT", {"word:A", "op:::", "word:INT"}},
+        {"QuotedIdentifiers", "\"NOM \"\"X\"\"\" [A]]B]", {"qident:\"NOM \"\"X\"\"\"", "qident:[A]]B]"}},
+        {"LineComment", "A -- :P_X 'y\nB", {"word:A", "comment:-- :P_X 'y", "word:B"}},
+        {"NestedBlockComment", "A /* x /* y */ z */ B", {"word:A", "comment:/* x /* y */ z */", "word:B"}},
+        {"Numbers", "1 2.50 .5 1e-3 3E+2", {"num:1", "num:2.50", "num:.5", "num:1e-3", "num:3E+2"}},
+        {"NegativeNumberIsOperatorAndNumber", "* - 1", {"op:*", "op:-", "num:1"}},
+        {"TwoCharacterOperators", "<> <= >= != ||", {"op:<>", "op:<=", "op:>=", "op:!=", "op:||"}},
+        {"Punctuation", "F(a, b);", {"word:F", "(:(", "word:a", ",:,", "word:b", "):)", ";:;"}},
+        {"AccentedWord", "AÑO_PROC", {"word:AÑO_PROC"}},
+    };
+    for (const TokenCase& c : cases) {
+        const QString sql = QString::fromUtf8(c.sql);
+        const SqlTokens tokens = SqlTokenizer::tokenize(sql);
+        EXPECT_EQ(describe(tokens), c.expected) << c.name;
+        EXPECT_EQ(SqlTokenizer::join(tokens), sql) << c.name;
+    }
 }
-
-const TokenCase kTokenCases[] = {
-    {"QualifiedNameIsThreeTokens", "A.COD_EMPL", {"word:A", ".:.", "word:COD_EMPL"}},
-    {"StringWithDoubledQuote", "'it''s' x", {"str:'it''s'", "word:x"}},
-    {"ParameterInsideStringIsText", "':P_X'", {"str:':P_X'"}},
-    {"ParameterAfterOperator", "A=:P_COD_EMPR", {"word:A", "op:=", "param::P_COD_EMPR"}},
-    {"LowerCaseParameter", "= :cod_empr)", {"op:=", "param::cod_empr", "):)"}},
-    {"DoubleColonIsAnOperator", "A::INT", {"word:A", "op:::", "word:INT"}},
-    {"QuotedIdentifiers", "\"NOM \"\"X\"\"\" [A]]B]", {"qident:\"NOM \"\"X\"\"\"", "qident:[A]]B]"}},
-    {"LineComment", "A -- :P_X 'y\nB", {"word:A", "comment:-- :P_X 'y", "word:B"}},
-    {"NestedBlockComment", "A /* x /* y */ z */ B", {"word:A", "comment:/* x /* y */ z */", "word:B"}},
-    {"Numbers", "1 2.50 .5 1e-3 3E+2", {"num:1", "num:2.50", "num:.5", "num:1e-3", "num:3E+2"}},
-    {"NegativeNumberIsOperatorAndNumber", "* - 1", {"op:*", "op:-", "num:1"}},
-    {"TwoCharacterOperators", "<> <= >= != ||", {"op:<>", "op:<=", "op:>=", "op:!=", "op:||"}},
-    {"Punctuation", "F(a, b);", {"word:F", "(:(", "word:a", ",:,", "word:b", "):)", ";:;"}},
-    {"AccentedWord", "AÑO_PROC", {"word:AÑO_PROC"}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Sql, TokenizerTable, testing::ValuesIn(kTokenCases),
-                         [](const testing::TestParamInfo<TokenCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 TEST(SqlToken, NamesWithoutDecoration) {
     const SqlTokens tokens = SqlTokenizer::tokenize(QStringLiteral(":P_FEC_INIC \"A\"\"B\" [C]]D] word"));
@@ -65,38 +59,18 @@ TEST(SqlToken, NamesWithoutDecoration) {
     EXPECT_TRUE(tokens[6].isWord(QLatin1String("WORD")));
 }
 
-struct TokenErrorCase {
-    const char* name;
-    const char* sql;
-    const char* message;
-};
-
-class TokenizerErrors : public testing::TestWithParam<TokenErrorCase> {};
-
-TEST_P(TokenizerErrors, NameLineAndColumn) {
-    const TokenErrorCase& c = GetParam();
-    try {
-        SqlTokenizer::tokenize(QString::fromUtf8(c.sql));
-        FAIL() << "no error for " << c.sql;
-    } catch (const GeneralError& e) {
-        EXPECT_EQ(e.message(), QString::fromUtf8(c.message));
-    }
+TEST(SqlTokenizer, ErrorsNameLineAndColumn) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"SELECT 'abc", "Sentencia SQL mal formada: texto entre comillas sin cerrar (línea 1, columna 8)."},
+        {"SELECT 'a''", "Sentencia SQL mal formada: texto entre comillas sin cerrar (línea 1, columna 8)."},
+        {"SELECT\n  \"NOM",
+         "Sentencia SQL mal formada: nombre entre comillas sin cerrar (línea 2, columna 3)."},
+        {"A\nB /* x /* y */", "Sentencia SQL mal formada: comentario sin cerrar (línea 2, columna 3)."},
+    };
+    for (const auto& [sql, message] : cases)
+        EXPECT_EQ(testsupport::errorOf([&] { SqlTokenizer::tokenize(QString::fromUtf8(sql)); }),
+                  QString::fromUtf8(message))
+            << sql;
 }
-
-const TokenErrorCase kTokenErrors[] = {
-    {"UnclosedString", "SELECT 'abc",
-     "Sentencia SQL mal formada: texto entre comillas sin cerrar (línea 1, columna 8)."},
-    {"UnclosedStringEndingInEscapedQuote", "SELECT 'a''",
-     "Sentencia SQL mal formada: texto entre comillas sin cerrar (línea 1, columna 8)."},
-    {"UnclosedQuotedName", "SELECT\n  \"NOM",
-     "Sentencia SQL mal formada: nombre entre comillas sin cerrar (línea 2, columna 3)."},
-    {"UnclosedNestedComment", "A\nB /* x /* y */",
-     "Sentencia SQL mal formada: comentario sin cerrar (línea 2, columna 3)."},
-};
-
-INSTANTIATE_TEST_SUITE_P(Sql, TokenizerErrors, testing::ValuesIn(kTokenErrors),
-                         [](const testing::TestParamInfo<TokenErrorCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 } // namespace
