@@ -21,6 +21,7 @@
 // replaced once the page count is known.
 #include "ReportEngine.h"
 
+#include "CrossTab_p.h"
 #include "DisplayFormat.h"
 #include "Expression.h"
 #include "GeneralError.h"
@@ -81,6 +82,7 @@ struct BandInstance {
     std::vector<std::pair<QString, double>> outline;  // text, y within the band
     std::vector<std::shared_ptr<const BandInstance>> reprint; // headers to repeat if this starts a page
     bool keepWithNext = false;
+    bool pageBreakBefore = false; // a further part of a cross-tab: starts on a page of its own
 };
 using InstancePtr = std::shared_ptr<const BandInstance>;
 
@@ -339,6 +341,7 @@ public:
             if (c.incrementOn.compare(band.name, Qt::CaseInsensitive) == 0)
                 counters[c.name] = counters.value(c.name) + 1;
         auto inst = std::make_shared<BandInstance>();
+        std::vector<std::shared_ptr<BandInstance>> crossTabParts; // the parts after the first, page by page
         double height = band.height;
         for (const ReportObject& obj : band.objects) {
             std::visit(
@@ -366,8 +369,25 @@ public:
                         const double h = renderSubreport(o, *inst);
                         if (band.stretch)
                             height = std::max(height, o.rect.top() + h);
+                    } else if constexpr (std::is_same_v<T, CrossTabView>) {
+                        auto parts = renderCrossTab(o);
+                        for (PageItem& item : parts.front().items) {
+                            translate(item, o.rect.left(), o.rect.top());
+                            inst->items.push_back(std::move(item));
+                        }
+                        height = std::max(height, o.rect.top() + parts.front().height);
+                        for (size_t p = 1; p < parts.size(); ++p) {
+                            auto more = std::make_shared<BandInstance>();
+                            more->pageBreakBefore = true;
+                            more->height = parts[p].height;
+                            for (PageItem& item : parts[p].items) {
+                                translate(item, o.rect.left(), 0);
+                                more->items.push_back(std::move(item));
+                            }
+                            crossTabParts.push_back(std::move(more));
+                        }
                     } else {
-                        // Cross-tabs and charts are drawn by their own renderers; the band keeps their room.
+                        // Charts are drawn by their own renderer; the band keeps their room.
                         height = std::max(height, o.rect.bottom());
                     }
                 },
@@ -382,6 +402,8 @@ public:
             inst->outline.emplace_back(valueText(expression(band.outlineText).evaluate(*this)), 0.0);
         inst->reprint = activeReprint;
         result.push_back(inst);
+        for (auto& part : crossTabParts)
+            result.push_back(std::move(part));
         if (band.child) {
             auto children = renderBand(*band.child);
             if (!children.empty())
@@ -392,6 +414,25 @@ public:
     }
 
     double renderSubreport(const SubreportView& view, BandInstance& host);
+
+    // The parts of a cross-tab, cut to the room of the current page section: the width right of the object,
+    // the height between the page header and the page footer.
+    std::vector<detail::CrossTabPart> renderCrossTab(const CrossTabView& view) {
+        ReportDataSet* ds = view.dataSet.isEmpty() ? nullptr : dataSet(view.dataSet);
+        const int savedRecNo = ds && ds->recordCount() > 0 ? ds->recNo() : -1;
+        double width = 1e9, height = 1e9;
+        if (currentSection) {
+            const ReportPage& page = *currentSection;
+            width = page.paper.width() - page.margins.left() - page.margins.right() - view.rect.left();
+            height = page.paper.height() - page.margins.top() - page.margins.bottom() -
+                     (page.pageHeader ? page.pageHeader->height : 0) - (page.pageFooter ? page.pageFooter->height : 0);
+        }
+        auto parts = detail::layoutCrossTab(view, ds, settings, measurer, width, height);
+        if (savedRecNo >= 0)
+            ds->setRecNo(savedRecNo);
+        return parts;
+    }
+    const ReportPage* currentSection = nullptr;
 
     // --- walking ---
     void runBody(const ReportPage& page, Sink& sink) {
@@ -643,8 +684,10 @@ private:
         std::vector<InstancePtr> items;
         items.swap(chain);
         for (auto& i : items) {
-            // A single instance taller than what is left starts a page of its own.
-            if (curY + i->height > bodyBottom() + kEps && curY > freshTop + kEps) {
+            if (i->pageBreakBefore && curY > freshTop + kEps) {
+                newPage();
+            } else if (curY + i->height > bodyBottom() + kEps && curY > freshTop + kEps) {
+                // A single instance taller than what is left starts a page of its own.
                 newPage();
                 for (auto& r : i->reprint)
                     placeRaw(*r);
@@ -796,6 +839,7 @@ PreparedReport ReportEngine::prepare() {
                 e.counters[c.name] = 0;
         if (page.summary)
             e.resetAggregates(*page.summary);
+        e.currentSection = &page;
         PageSink sink(e, page);
         sink.start();
         e.runBody(page, sink);
