@@ -21,6 +21,7 @@
 // replaced once the page count is known.
 #include "ReportEngine.h"
 
+#include "Chart_p.h"
 #include "CrossTab_p.h"
 #include "DisplayFormat.h"
 #include "Expression.h"
@@ -386,8 +387,8 @@ public:
                             }
                             crossTabParts.push_back(std::move(more));
                         }
-                    } else {
-                        // Charts are drawn by their own renderer; the band keeps their room.
+                    } else if constexpr (std::is_same_v<T, ChartView>) {
+                        inst->items.emplace_back(renderChart(o));
                         height = std::max(height, o.rect.bottom());
                     }
                 },
@@ -431,6 +432,23 @@ public:
         if (savedRecNo >= 0)
             ds->setRecNo(savedRecNo);
         return parts;
+    }
+    // The chart's points: one per record of its dataset, in row order; each series evaluates its category and
+    // value on the record.
+    DrawingItem renderChart(const ChartView& view) {
+        QStringList categories;
+        std::vector<std::vector<QVariant>> values(view.series.size());
+        ReportDataSet* ds = view.dataSet.isEmpty() ? nullptr : dataSet(view.dataSet);
+        if (ds && ds->recordCount() > 0 && !view.series.empty()) {
+            const int savedRecNo = ds->recNo();
+            for (ds->first(); !ds->eof(); ds->next()) {
+                categories << valueText(expression(view.series.front().categoryExpr).evaluate(*this));
+                for (size_t s = 0; s < view.series.size(); ++s)
+                    values[s].push_back(expression(view.series[s].valueExpr).evaluate(*this));
+            }
+            ds->setRecNo(savedRecNo);
+        }
+        return detail::drawBarChart(view, categories, values);
     }
     const ReportPage* currentSection = nullptr;
 

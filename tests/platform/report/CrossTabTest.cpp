@@ -33,8 +33,8 @@ Prepared prepare(const QString& xml, ReportDataSet& ds) {
     ReportEngine engine(doc);
     engine.bindDataSet(&ds);
     Prepared p{engine.prepare(), {}};
-    // VNMRTGEN_CROSSTAB_PDF_DIR keeps each table as a PDF, for a person to look at.
-    if (const QString dir = qEnvironmentVariable("VNMRTGEN_CROSSTAB_PDF_DIR"); !dir.isEmpty()) {
+    // VNMRTGEN_OBJECTS_PDF_DIR keeps each table as a PDF, for a person to look at.
+    if (const QString dir = qEnvironmentVariable("VNMRTGEN_OBJECTS_PDF_DIR"); !dir.isEmpty()) {
         static int serial = 0;
         PdfExporter::exportToFile(p.report, QStringLiteral("%1/cruce-%2.pdf").arg(dir).arg(++serial));
     }
