@@ -71,9 +71,10 @@ std::vector<FieldDecl> reconciliationFields() {
             {"DIF_SALD", kFloat},    {"OBS_ERVA", kText, 255}, {"OBS_VALO", kFloat}};
 }
 
+// Head counts: whole numbers wide enough for any payroll (a 16-bit field would wrap past 32767).
 std::vector<FieldDecl> staffFigureFields() {
-    return {{"TOT_VACA", kSmall}, {"TOT_INGR", kSmall}, {"TOT_PLAN", kSmall},
-            {"TOT_RETI", kSmall}, {"TOT_INCA", kSmall}, {"TOT_VCAN", kSmall}};
+    return {{"TOT_VACA", kInt}, {"TOT_INGR", kInt}, {"TOT_PLAN", kInt},
+            {"TOT_RETI", kInt}, {"TOT_INCA", kInt}, {"TOT_VCAN", kInt}};
 }
 
 template <typename T> std::vector<T> concat(std::vector<T> a, const std::vector<T>& b) {

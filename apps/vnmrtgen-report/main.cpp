@@ -24,7 +24,7 @@
 #include "Ugnproce.h"
 
 #include <QCommandLineParser>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
@@ -333,17 +333,18 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(qtMessages);
     // A reader that closes the pipe of "--pdf -" early is a write error to report, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    // Exports measure and draw text, which needs a GUI application but never a screen.
+    // Exports measure and draw text, and charts are drawn through graphics items: a widget application,
+    // but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("vnmrtgen-report"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vnmrtgen-report"));
     QTextStream err(stderr);
 
     QCommandLineParser parser;
     Options options;
     options.addTo(parser);
-    if (!parser.parse(QGuiApplication::arguments())) {
+    if (!parser.parse(QApplication::arguments())) {
         err << parser.errorText() << "\n\n" << help();
         return 2;
     }

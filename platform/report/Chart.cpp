@@ -5,7 +5,9 @@
 #include "Chart_p.h"
 
 #include "DisplayFormat.h"
+#include "GeneralError.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -31,6 +33,9 @@ const QColor kPalette[] = {QColor(0x1f, 0x4e, 0x79), QColor(0xe0, 0x7b, 0x39), Q
 
 DrawingItem drawBarChart(const ChartView& view, const QStringList& categories,
                          const std::vector<std::vector<QVariant>>& values) {
+    // Qt Charts draws through graphics items, which need a widget application (the batch command makes one).
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw GeneralError(QStringLiteral("El gráfico %1 no se puede dibujar sin una aplicación de ventanas.").arg(view.name));
     const QSizeF size(view.rect.width() * kPxPerMm, view.rect.height() * kPxPerMm);
     auto* chart = new QChart;
     chart->setBackgroundVisible(false);

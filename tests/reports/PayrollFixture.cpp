@@ -129,6 +129,45 @@ void writeRows(QSqlDatabase& db) {
     fx.insert("NM_ACUMU", movement(1, 105, 7, d(2026, 10, 31), "P", 1, 10, 50000.00));   // A7: kind P
     fx.insert("NM_ACUMU", movement(1, 101, 3, d(2027, 1, 31), "N", 1, 10, 10000.00));    // A8
     fx.insert("NM_ACUMU", movement(2, 901, 1, d(2026, 10, 15), "N", 1, 10, 6000000.00)); // Q2
+    // --- staff figures (report type 2), October 2026, classes 1 and 2 of company 1 ---
+    // Positions; "AUX  " is stored with trailing blanks everywhere it appears.
+    for (const auto& [code, name] : std::vector<std::pair<const char*, const char*>>{
+             {"C1", "CONDUCTOR"}, {"AB", "ANALISTA"}, {"3AB", "TECNICO"}, {"AUX  ", "AUXILIAR"}, {"VAC", "VIGILANTE"}})
+        fx.insert("BI_CARGO", {{"COD_EMPR", 1}, {"COD_CARG", QString::fromLatin1(code)}, {"NOM_CARG", QString::fromLatin1(name)}});
+    const auto contract = [&](int empr, double empl, int nro, const char* cargo, int tnom, const char* state,
+                              const QVariant& hired, const QVariant& left) {
+        fx.insert("NM_CONTR", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", nro},
+                               {"COD_CARG", QString::fromLatin1(cargo)}, {"COD_TNOM", tnom},
+                               {"IND_ACTI", QString::fromLatin1(state)}, {"FEC_INGR", hired}, {"FEC_DEJA", left}});
+    };
+    contract(1, 12, 1, "3AB", 1, "A", d(2020, 1, 1), kNull);      // K1 \ "12"+"3AB" and "123"+"AB" read alike
+    contract(1, 123, 1, "AB", 1, "A", d(2020, 1, 1), kNull);      // K2 /  without a separator between them
+    contract(1, 500, 1, "C1", 1, "A", d(2020, 1, 1), kNull);      // K3 \ one employee, two positions of one
+    contract(1, 500, 2, "AB", 1, "A", d(2021, 1, 1), kNull);      // K4 /  class
+    contract(1, 600, 1, "C1", 1, "A", d(2026, 10, 5), kNull);     // K5: hired in the period
+    contract(1, 700, 1, "AUX  ", 2, "R", d(2026, 10, 1), d(2026, 10, 31)); // K6: hired and left on the end days
+    contract(1, 701, 1, "AUX  ", 2, "I", d(2019, 1, 1), d(2026, 9, 30));   // K7: left the day before
+    contract(1, 800, 1, "C1", 2, "A", d(2018, 1, 1), kNull);      // K8
+    contract(2, 12, 1, "3AB", 1, "A", d(2020, 1, 1), kNull);      // another company's
+    const auto absence = [&](const char* table, const char* from, const char* to, double empl, int nro, int n,
+                             const QVariant& start, const QVariant& end) {
+        fx.insert(table, {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NRO_CONT", nro},
+                          {QString::fromLatin1(table) == QLatin1String("NM_VACAC") ? "NRO_VACA" : "NRO_INCA", n},
+                          {QString::fromLatin1(from), start}, {QString::fromLatin1(to), end}});
+    };
+    absence("NM_VACAC", "FEC_DIS1", "FEC_DIS2", 12, 1, 1, d(2026, 9, 20), d(2026, 10, 1));    // ends on the first day
+    absence("NM_VACAC", "FEC_DIS1", "FEC_DIS2", 123, 1, 1, d(2026, 9, 1), d(2026, 9, 30));    // ends the day before
+    absence("NM_VACAC", "FEC_DIS1", "FEC_DIS2", 500, 2, 1, d(2026, 10, 31), d(2026, 11, 15)); // starts on the last day
+    absence("NM_VACAC", "FEC_DIS1", "FEC_DIS2", 500, 1, 1, d(2026, 10, 10), d(2026, 10, 12));
+    absence("NM_INCAP", "FEC_DESD", "FEC_HAST", 800, 1, 1, d(2026, 9, 15), d(2026, 12, 31)); // spans the period
+    absence("NM_INCAP", "FEC_DESD", "FEC_HAST", 700, 1, 1, d(2026, 10, 5), d(2026, 10, 6));  // contract not active
+    // Plan posts: two vacant conductor posts (a position of both classes), a filled one, and a vacant post of
+    // a position nobody holds.
+    fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 1}, {"COD_CARG", "C1"}, {"COD_EMPL", 0.0}});
+    fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 2}, {"COD_CARG", "C1"}, {"COD_EMPL", 0.0}});
+    fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 3}, {"COD_CARG", "AB"}, {"COD_EMPL", 12345.0}});
+    fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 4}, {"COD_CARG", "VAC"}, {"COD_EMPL", 0.0}});
+
     // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
     const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
     fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
@@ -444,6 +483,22 @@ std::vector<Scenario> comparisonScenarios() {
              r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
+        {"staff figures by class, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.chooseClasses({1, 2});
+             r.generate(&TReportBuilders::GenerarIngresosRetiros);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsRptIngrRet; },
+         {"COD_TNOM", "NOM_TNOM", "TOT_PLAN", "TOT_VCAN", "TOT_INGR", "TOT_RETI", "TOT_VACA", "TOT_INCA"}},
+        {"staff figures by class and position, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.chooseClasses({1, 2});
+             r.generate(&TReportBuilders::GenerarIngresosRetiros);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsRptIngrRetCg; },
+         {"COD_TNOM", "COD_CARG", "NOM_CARG", "TOT_PLAN", "TOT_VCAN", "TOT_INGR", "TOT_RETI", "TOT_VACA", "TOT_INCA"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
