@@ -128,7 +128,30 @@ def output_checks(command, database, out_dir):
     failures += verdict("a FIFO gets the spreadsheet and stays a FIFO", problems)
 
     failures += forbidden_characters(command, db, work)
+    failures += staff_spreadsheet(command, db, work)
     return failures
+
+
+def staff_spreadsheet(command, db, work):
+    """Report type 2 as a spreadsheet: the cross-tab's figures are numbers, under its headers, with a TOTAL row."""
+    xlsx = os.path.join(work, "planta.xlsx")
+    run = subprocess.run([command, "--db", db, "--company", "1", "--type", "2", "--classes", "1,2,3,4", "--xlsx", xlsx]
+                         + PERIOD, capture_output=True, text=True, env=ENV, timeout=120)
+    if run.returncode != 0:
+        return verdict("type 2 spreadsheet", ["exit %d, stderr %r" % (run.returncode, run.stderr)])
+    problems = []
+    import openpyxl
+    rows = [[c.value for c in row if c.value is not None] for row in openpyxl.load_workbook(xlsx).active.iter_rows()]
+    headers = [i for i, r in enumerate(rows) if r[:1] == ["CARGO"]]
+    totals = [r for r in rows if r[:1] == ["TOTAL"]]
+    if not headers or not totals:
+        problems.append("no cross-tab headers or TOTAL rows")
+    for r in totals:
+        if len(r) != 7 or not all(isinstance(v, (int, float)) for v in r[1:]):
+            problems.append("TOTAL row is not six numbers: %r" % r)
+    if headers and rows[headers[0]][1:] != ["PLANTA", "VACANTES", "INGRESOS", "RETIROS", "VACACIONES", "INCAPACIDADES"]:
+        problems.append("cell titles %r" % rows[headers[0]])
+    return verdict("type 2 spreadsheet: cross-tab figures are numbers", problems)
 
 
 def forbidden_characters(command, db, work):
