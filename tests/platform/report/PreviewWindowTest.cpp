@@ -1,4 +1,4 @@
-// The preview window driven offscreen: navigation by commands, keys, the page box, the outline and the user's
+// The preview window driven offscreen: navigation by commands, the page box, the outline and the user's
 // own scrolling; zoom modes; search; and what the window shows on screen.
 #include "OutputFixture.h"
 #include "PreviewWindow.h"
@@ -70,30 +70,6 @@ TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSizeAndNavigates) {
     EXPECT_EQ(pageBox->value(), 1);
     pageBox->setValue(3);
     EXPECT_EQ(window->currentPage(), 2);
-}
-
-TEST_F(PreviewTest, KeysNavigateZoomAndClose) {
-    window->pageView()->setFocus();
-    QTest::keyClick(window.get(), Qt::Key_PageDown);
-    EXPECT_EQ(window->currentPage(), 1);
-    QTest::keyClick(window.get(), Qt::Key_End);
-    EXPECT_EQ(window->currentPage(), 2);
-    QTest::keyClick(window.get(), Qt::Key_PageUp);
-    EXPECT_EQ(window->currentPage(), 1);
-    QTest::keyClick(window.get(), Qt::Key_Home);
-    EXPECT_EQ(window->currentPage(), 0);
-    QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window->zoom(), 1.25);
-    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
-    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_DOUBLE_EQ(window->zoom(), 0.75);
-    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(window->focusWidget() && window->focusWidget()->inherits("QLineEdit"));
-
-    QSignalSpy closed(window.get(), &PreviewWindow::closed);
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(PreviewTest, ZoomStepsAndFits) {
