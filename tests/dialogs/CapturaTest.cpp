@@ -95,9 +95,6 @@ struct ProbeCase {
 TEST_F(CapturaTest, TheColumnsAreLearntFromAnEmptyOpen) {
     const ProbeCase cases[] = {
         {"NoWhere", {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI")}, " WHERE 1=0"},
-        {"LowerCaseWhere",
-         {QStringLiteral("select COD_TNOM, NOM_TNOM from NM_TNOMI where COD_EMPR = 2")},
-         " AND 1=0"},
         {"MixedCaseWhereOnASecondLine",
          {QStringLiteral("SELECT COD_TNOM ,NOM_TNOM FROM NM_TNOMI"), QStringLiteral("WhErE COD_EMPR = 1")},
          " AND 1=0"},

@@ -44,9 +44,6 @@ TEST_F(ReportModule, VariablesAnswerExactNamesOnly) {
     EXPECT_EQ(v.toString(), QStringLiteral("dd/MM/yyyy"));
     ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gDtFecFina"), v));
     EXPECT_EQ(v.toDateTime().date(), QDate(2026, 12, 31));
-    data.gStObsErva = QStringLiteral("Sin observaciones");
-    ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStObsErva"), v));
-    EXPECT_EQ(v.toString(), QStringLiteral("Sin observaciones"));
     // The requisition pages' study flag: "N" while the requirements query holds no row.
     ASSERT_TRUE(rep.frxRptRtgenGetValue(run, QStringLiteral("gStEstudio"), v));
     EXPECT_EQ(v.toString(), QStringLiteral("N"));

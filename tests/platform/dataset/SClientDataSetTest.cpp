@@ -5,7 +5,6 @@
 #include "SClientDataSet.h"
 #include "TRemoteServer.h"
 
-#include <QDate>
 
 using dstest::column;
 using testsupport::errorOf;
@@ -150,12 +149,6 @@ TEST_F(ServerQuery, PersistentFieldsTakeEveryBackendForm) {
           QStringLiteral("2026-01-31"), QVariant::fromValue<qint64>(1500), QStringLiteral("x")}},
         {"PaddedCharAndSerialDate",
          {10, QStringLiteral("ADMINISTRACION") + QString(76, QLatin1Char(' ')), 2, jan31, 1500.0,
-          QVariant()}},
-        {"QDateAndTextNumbers",
-         {QStringLiteral("10"), QStringLiteral("ADMINISTRACION  "), 2.0, QDate(2026, 1, 31),
-          QStringLiteral("1500"), QVariant()}},
-        {"QDateTimeAtMidnight",
-         {10, QStringLiteral("ADMINISTRACION"), 2, QDateTime(QDate(2026, 1, 31), QTime(0, 0)), 1500,
           QVariant()}},
     };
     for (const RowCase& c : cases) {
