@@ -169,11 +169,19 @@ TEST(Lookup, TheClassEllipsisOpensNoDialogOnABrowsedListOrOnTheName) {
     EXPECT_TRUE(f->VPFieldCodTnom->SQL.isEmpty());
 }
 
-TEST(Lookup, AcceptedClassRowFillsCodeAndName) {
+// A cancelled lookup leaves the row as it was; an accepted one fills code and name.
+TEST(Lookup, TheClassRowTakesTheAcceptedRowOnly) {
     formtest::Form f;
     f->show();
     f->RdgTipRepo->Button(0)->click();
     f.dtm->CdsNmTnomi->Append();
+    {
+        LookupWatcher cancel(0);
+        f->VPFieldCodTnom->click();
+        EXPECT_EQ(cancel.opened, 1);
+    }
+    EXPECT_TRUE(f.dtm->CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).IsNull());
+    EXPECT_EQ(f.dtm->CdsNmTnomi->State(), TDataSetState::dsInsert);
     LookupWatcher watcher(2);
     ASSERT_TRUE(f->DBGrdClase->SetSelectedField(QStringLiteral("COD_TNOM")));
     f->DBGrdClase->triggerEditButton();
@@ -200,18 +208,6 @@ TEST(Lookup, AnyColumnOfThePrototypeGridOpensThePrototypeLookup) {
     EXPECT_EQ(f.dtm->CdsNmTprot->FieldByName(QStringLiteral("COD_PROT")).AsInteger(), 5);
     EXPECT_EQ(f.dtm->CdsNmTprot->FieldByName(QStringLiteral("NOM_PROT")).AsString(),
               QStringLiteral("COMISIONES"));
-}
-
-TEST(Lookup, ACancelledLookupLeavesTheRowAsItWas) {
-    formtest::Form f;
-    f->show();
-    f->RdgTipRepo->Button(0)->click();
-    f.dtm->CdsNmTnomi->Append();
-    LookupWatcher watcher(0);
-    f->VPFieldCodTnom->click();
-    EXPECT_EQ(watcher.opened, 1);
-    EXPECT_TRUE(f.dtm->CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).IsNull());
-    EXPECT_EQ(f.dtm->CdsNmTnomi->State(), TDataSetState::dsInsert);
 }
 
 } // namespace
