@@ -45,10 +45,9 @@ TEST_F(Load, FillsTheHostGlobals) {
                            "AND COD_CCOS = 4", "VNmRtgen"}));
     ASSERT_NE(gSlParams, nullptr);
     EXPECT_EQ(*gSlParams, (QStringList{"LOTE", "RAPIDO"}));
-}
 
-TEST_F(Load, ABlankParameterLineIsNotParsed) {
-    using namespace Ugnproce;
+    // A blank parameter line is kept as given and not parsed.
+    VNmRtgenLib::Descargar();
     gSlParams.reset();
     VNmRtgenLib::Cargar(fixtureArguments(QStringLiteral("  \t "), QStringLiteral("8.2.1")));
     EXPECT_EQ(gSlParams, nullptr);
