@@ -65,7 +65,6 @@ struct ExitRow {
 
 const ExitRow kExits[] = {
     {"start_31_February", true, "31/02/2026", "Fecha inicial inválida, revise por favor..."},
-    {"start_empty", true, "", "Fecha inicial inválida, revise por favor..."},
     {"end_month_13", false, "01/13/2026", "Fecha final inválida, revise por favor..."},
     {"end_incomplete", false, "01/03", "Fecha final inválida, revise por favor..."},
     {"start_valid", true, "29/02/2028", ""},

@@ -58,7 +58,6 @@ const char* const kClassMsg = "No ha seleccionado ninguna Clase de Nómina para 
 
 const ValidationRow kRows[] = {
     {"impossible_start_date", 4, "31/02/2026", "31/03/2026", "", "", false, false, kStartMsg, FecInic},
-    {"empty_start_date", 4, "", "31/03/2026", "", "", false, false, kStartMsg, FecInic},
     {"start_date_checked_before_end_date", 4, "x", "y", "", "", false, false, kStartMsg, FecInic},
     {"impossible_end_date", 4, "01/03/2026", "13/13/2026", "", "", false, false, kEndMsg, FecFina},
     {"type0_blank_account_before_date_order", 0, "31/03/2026", "01/03/2026", "", "", false, false,

@@ -41,7 +41,6 @@ TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSizeAndNavigates) {
     EXPECT_EQ(window->currentPage(), 0);
     EXPECT_DOUBLE_EQ(window->zoom(), 1.0);
     EXPECT_EQ(window->zoomMode(), PreviewWindow::ZoomMode::Fixed);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vista previa - Nómina de prueba"));
     auto* pageBox = window->findChild<QSpinBox*>();
     ASSERT_NE(pageBox, nullptr);
     EXPECT_EQ(pageBox->maximum(), 3);
