@@ -46,9 +46,7 @@ TEST(DateKeys, OnlyDigitsAndTheDateSeparatorReachTheEdit) {
     testsupport::pinFormatSettings();
     QTest::keyClick(f->EdtFecInic, Qt::Key_Backspace);
     EXPECT_EQ(f->EdtFecInic->text(), QStringLiteral("15-03202")) << "backspace still edits";
-}
-
-TEST(DateKeys, TheFilterAcceptsTheControlCharactersOfTheSuite) {
+    // The control characters of the suite pass the filter too.
     for (char16_t c : {u'\a', u'\b', u'\t', u'\r'})
         EXPECT_TRUE(TFrmNmRtgen::EdtFecInicKeyPress(QString(QChar(c)))) << int(c);
     EXPECT_FALSE(TFrmNmRtgen::EdtFecInicKeyPress(QStringLiteral("\x1b")));

@@ -167,14 +167,13 @@ TEST_F(ServerQuery, PersistentFieldsTakeEveryBackendForm) {
     }
 }
 
-TEST_F(ServerQuery, ValuesOutOfTheFieldsRangeNameTheField) {
+// An answer the declared fields cannot take is refused with the field named, and the query stays closed.
+TEST_F(ServerQuery, ValuesOutOfRangeAndMissingDeclaredFieldsAreErrors) {
     server.result.rows = {{70000, QVariant(), 1, QVariant(), 0.0, QVariant()}};
     EXPECT_EQ(errorOf([&] { qry.Open(); }),
               QStringLiteral("El valor 70000 está fuera del rango del campo 'COD_CCOS' (-32768 a 32767)."));
     EXPECT_FALSE(qry.Active());
-}
-
-TEST_F(ServerQuery, MissingDeclaredFieldIsAnError) {
+    server.result.rows.clear();
     qry.AddField(QStringLiteral("NOM_TNOM"), TFieldType::ftFixedChar, 40);
     EXPECT_EQ(errorOf([&] { qry.Open(); }),
               QStringLiteral("Campo 'NOM_TNOM' no encontrado en el resultado de la consulta QryTotNomi."));

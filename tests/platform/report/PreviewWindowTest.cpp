@@ -111,7 +111,7 @@ TEST_F(PreviewTest, ZoomStepsAndFits) {
     EXPECT_LT(window->zoom(), before) << "the fit follows the window";
 }
 
-TEST_F(PreviewTest, FindGoesToTheNextPageWithTheTextAndWraps) {
+TEST_F(PreviewTest, FindGoesToTheNextPageWithTheTextWrapsAndMarksIt) {
     EXPECT_TRUE(window->findNext(QStringLiteral("CONTINUACIÓN")));
     EXPECT_EQ(window->currentPage(), 1);
     EXPECT_EQ(window->findText(), QStringLiteral("CONTINUACIÓN"));
@@ -122,9 +122,8 @@ TEST_F(PreviewTest, FindGoesToTheNextPageWithTheTextAndWraps) {
     EXPECT_FALSE(window->findNext(QStringLiteral("inexistente")));
     EXPECT_EQ(window->currentPage(), 0);
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("No se encontró el texto «inexistente»."));
-}
 
-TEST_F(PreviewTest, FoundTextIsMarkedOnThePage) {
+    // Found text is marked on the page.
     const QImage before = window->pageView()->viewport()->grab().toImage();
     window->findNext(QStringLiteral("Ñandú"));
     const QImage after = window->pageView()->viewport()->grab().toImage();
