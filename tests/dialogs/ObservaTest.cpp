@@ -40,13 +40,6 @@ TEST(ObservaTest, ClosingTheWindowOtherwiseGivesNoObservation) {
         dlg->close();
     });
     EXPECT_EQ(PedirObservaciones(nullptr), QString());
-
-    TFrmObserva dlg;
-    dlg.open();
-    dlg.MmoObserva->setPlainText(QStringLiteral("texto"));
-    dlg.close();
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(dlg.gStObservacion, QString());
 }
 
 } // namespace

@@ -5,19 +5,14 @@
 #include "TCaptura.h"
 #include "TFrmFormaProcesos.h"
 #include "TFrmInfoP50.h"
-#include "TFrmObserva.h"
 #include "TVNotas.h"
 #include "TVestraDBgrid.h"
 #include "Ugnproce.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,33 +71,6 @@ TEST(ShotsTest, LookupDialogWithRows) {
     LiberarCaptura();
 }
 
-TEST(ShotsTest, QueryByExampleDialog) {
-    auto connection = hostfixture::openConnection();
-    TVPField field;
-    field.Connection = connection.get();
-    field.SQL = {QStringLiteral("SELECT COD_TNOM, NOM_TNOM FROM NM_TNOMI"),
-                 QStringLiteral("WHERE COD_EMPR = 1")};
-    field.Variables = {QStringLiteral("COD_TNOM")};
-    field.Titulo = QStringLiteral(" Lista de Prototipos");
-    field.Titulos = {QStringLiteral("Codigo Prototipo"), QStringLiteral("Nombre Pototipo")};
-    field.Tag = 1;
-    hostfixture::onModal(QStringLiteral("DlgQbe"), [](QWidget* dlg) {
-        dlg->findChild<QPushButton*>(QStringLiteral("QbeAnadir"))->click();
-        auto* campo = dlg->findChild<QComboBox*>(QStringLiteral("QbeCampo2"));
-        ASSERT_NE(campo, nullptr);
-        campo->setCurrentIndex(1);
-        hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor1")), QStringLiteral("3"));
-        hostfixture::typeText(dlg->findChild<QLineEdit*>(QStringLiteral("QbeValor2")),
-                              QStringLiteral("Nómina"));
-        shoot(dlg, QStringLiteral("qbe.png"));
-        static_cast<QDialog*>(dlg)->reject();
-        hostfixture::onModal(QStringLiteral("Captura"),
-                             [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    });
-    CapturaReducida(field);
-    LiberarCaptura();
-}
-
 TEST(ShotsTest, ProgressWindowMidProcess) {
     TFrmInfoP50 win;
     win.Inicializar(12, true);
@@ -121,14 +89,6 @@ TEST(ShotsTest, ProgressWindowMidProcess) {
     win.SBVerDetallesClick();
     shoot(&win, QStringLiteral("infop50-compacta.png"));
     win.close();
-}
-
-TEST(ShotsTest, ObservationsDialog) {
-    TFrmObserva dlg;
-    dlg.show();
-    dlg.MmoObserva->setPlainText(
-        QStringLiteral("Conciliación del primer trimestre.\nRevisar la novedad de Ñáñez (incapacidad)."));
-    shoot(&dlg, QStringLiteral("observa.png"));
 }
 
 TEST(ShotsTest, ProcessFormFrame) {

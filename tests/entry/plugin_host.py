@@ -73,11 +73,11 @@ def main(library, database):
     lib.CambiarTamanoW.restype = None
     lib.CambiarTamanoW.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
 
-    # Entries other than a load, before any load: nothing happens.
+    # Entries other than a load, before any load: nothing happens. Here and below, entries that return
+    # nothing are checked by returning at all: a crash fails the run.
     lib.CambiarAltura(300)
     lib.CambiarTamano(400, 300)
     lib.VOpUnLoadDll()
-    check(True, "resize and unload before a load return")
 
     # A load that cannot open its database fails with 0 and leaves the host running.
     bad = [utf16z(s) for s in ("sqlite", "", "/nonexistent/dir/x.sqlite", "", "", "1", "", "1.0;2026-01-01")]
@@ -97,8 +97,7 @@ def main(library, database):
         check(first.value is not None and first.value == second.value, name + " stores the same address twice")
         check(read_utf16z(first.value) == expected and read_utf16z(second.value) == expected,
               name + " text is " + expected)
-    getattr(lib, "getServerGuidNetW")(None)
-    check(True, "getServerGuidNetW with a null out-argument returns")
+    getattr(lib, "getServerGuidNetW")(None)  # a null out-argument
 
     for name, expected in (("getServerGuidNet", GUID_NET), ("getServerNameNet", NAME_NET),
                            ("getServerPublicT", PUBLIC_T)):
@@ -124,14 +123,11 @@ def main(library, database):
     lib.CambiarTamanoW(utf16z("6x0"), utf16z("480"))
     lib.CambiarTamanoW(utf16z("640"), utf16z(""))
     lib.CambiarTamanoW(None, None)
-    check(True, "the three resize entries return, bad CambiarTamanoW texts included")
 
+    # Unload, unload again, and a resize after it.
     lib.VOpUnLoadDll()
-    check(True, "VOpUnLoadDll returns")
     lib.VOpUnLoadDll()
-    check(True, "a second VOpUnLoadDll returns")
     lib.CambiarTamano(100, 100)
-    check(True, "a resize after unload returns")
 
     handle = lib.VOpLoadDllW(0, *args)
     check(handle != 0, "a load after unload works again")
@@ -148,7 +144,6 @@ def main(library, database):
         lib.SysFreeString(b)
     lib.CambiarTamano(800, 600)
     lib.VOpUnLoadDll()
-    check(True, "unload after the host-family load returns")
 
     if failures:
         print("%d check(s) failed" % len(failures))

@@ -1,7 +1,6 @@
 #include "FormFixture.h"
 
 #include "FixtureWriter.h"
-#include "HostMessageBox.h"
 #include "Schema.h"
 #include "TDtmNmRtgen.h"
 #include "TDtmNmRtrep.h"
@@ -35,25 +34,22 @@ QString createDatabase() {
         fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 1}, {"COD_PROT", 3}, {"NOM_PROT", "NOVEDADES"}});
         fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 1}, {"COD_PROT", 5}, {"NOM_PROT", "COMISIONES"}});
         fx.insert(QStringLiteral("NM_TPROT"), {{"COD_EMPR", 2}, {"COD_PROT", 9}, {"NOM_PROT", "VARIOS"}});
-        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
-                                               {"RMT_PRTG", 1},
-                                               {"TIP_PARA", "CN"},
-                                               {"TIP_NOVE", "INC"},
-                                               {"NOM_NOVE", "Incapacidades"},
-                                               {"COD_CUEN", "510527"},
-                                               {"COD_PROT", 3}});
-        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
-                                               {"RMT_PRTG", 2},
-                                               {"TIP_PARA", "CN"},
-                                               {"TIP_NOVE", "LIC"},
-                                               {"NOM_NOVE", "Licencias"},
-                                               {"COD_CUEN", "510530"},
-                                               {"COD_PROT", 3}});
-        fx.insert(QStringLiteral("NM_PRTGE"), {{"COD_EMPR", 1},
-                                               {"RMT_PRTG", 3},
-                                               {"TIP_PARA", "PF"},
-                                               {"TIP_NOVE", "SEN"},
-                                               {"NOM_NOVE", "Sena"}});
+        const struct {
+            int row;
+            const char *kind, *novelty, *name, *account;
+        } parameters[] = {{1, "CN", "INC", "Incapacidades", "510527"},
+                          {2, "CN", "LIC", "Licencias", "510530"},
+                          {3, "PF", "SEN", "Sena", nullptr}};
+        for (const auto& p : parameters) {
+            FixtureWriter::Row row{{"COD_EMPR", 1},
+                                   {"RMT_PRTG", p.row},
+                                   {"TIP_PARA", p.kind},
+                                   {"TIP_NOVE", p.novelty},
+                                   {"NOM_NOVE", p.name}};
+            if (p.account)
+                row += FixtureWriter::Row{{"COD_CUEN", p.account}, {"COD_PROT", 3}};
+            fx.insert(QStringLiteral("NM_PRTGE"), row);
+        }
     }
     QSqlDatabase::database(connection, false).close();
     QSqlDatabase::removeDatabase(connection);
@@ -110,18 +106,6 @@ void Form::answerObservations(const QString& text) {
         }
     });
     m_answerer->start();
-}
-
-MessageLog::MessageLog() {
-    HostMessageBox::hook() = [this](QWidget*, QMessageBox::Icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons) {
-        texts << text;
-        return QMessageBox::Ok;
-    };
-}
-
-MessageLog::~MessageLog() {
-    HostMessageBox::hook() = nullptr;
 }
 
 } // namespace formtest

@@ -8,7 +8,6 @@
 
 #include "CapturePresenter.h"
 
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -43,13 +42,6 @@ struct Form {
 
 private:
     std::unique_ptr<QTimer> m_answerer;
-};
-
-// Message boxes of the host components and the form land here instead of on the screen.
-struct MessageLog {
-    MessageLog();
-    ~MessageLog();
-    QStringList texts;
 };
 
 } // namespace formtest

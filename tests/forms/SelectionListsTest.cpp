@@ -1,12 +1,10 @@
-// The payroll-class and prototype lists: the code checks on field change and before post, with their
-// messages, through the dataset and through the grid; and the lookup buttons: when they open the lookup
-// dialog, with which statement, and what an accepted row writes into the list.
+// The payroll-class and prototype lists: the code checks on field change, before post and in the batch,
+// with their messages (a grid edit reaches the same checks through the model); and the lookup buttons:
+// when they open the lookup dialog, with which statement, and what an accepted row writes into the list.
 #include "FormFixture.h"
-#include "GeneralError.h"
 #include "SClientDataSet.h"
 #include "TApplicationObject.h"
 #include "TCaptura.h"
-#include "TDataSetModel.h"
 #include "TDtmNmRtgen.h"
 #include "TFrmNmRtgen.h"
 #include "TRadioGroup.h"
@@ -14,6 +12,7 @@
 #include "TVPField.h"
 #include "TVestraDBgrid.h"
 #include "TVsCmbCodigo.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +26,10 @@ namespace {
 const QString kClase = QStringLiteral("Clase de nómina no encontrada...");
 const QString kProt = QStringLiteral("Prototipo no encontrado...");
 
+// The message of a refused step, or nothing when it is taken.
 QString messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const GeneralError& e) {
-        return e.message();
-    }
-    return QString();
+    const QString message = testsupport::errorOf(action);
+    return message == QLatin1String("<sin error>") ? QString() : message;
 }
 
 struct CodeRow {
@@ -45,9 +41,6 @@ struct CodeRow {
     const char* message; // empty: taken
     const char* filledName;
 };
-void PrintTo(const CodeRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const CodeRow kCodes[] = {
     {"known_class_fills_its_name", "CdsNmTnomi", "COD_TNOM", "NOM_TNOM", 2, "", "MENSUAL"},
@@ -62,41 +55,26 @@ const CodeRow kCodes[] = {
      "Prototipo no encontrado...", ""},
 };
 
-class CodeCheck : public ::testing::TestWithParam<CodeRow> {};
-
-TEST_P(CodeCheck, OnFieldChange) {
-    const CodeRow& row = GetParam();
-    formtest::Form f;
-    TDataSet& list = *f.dtm->dataSetByName(QString::fromLatin1(row.list));
-    list.Append();
-    list.FieldByName(QString::fromLatin1(row.nameField)).SetAsString(QStringLiteral("TYPED BEFORE"));
-    const QString message =
-        messageOf([&] { list.FieldByName(QString::fromLatin1(row.codeField)).SetAsInteger(row.code); });
-    EXPECT_EQ(message, QString::fromUtf8(row.message));
-    EXPECT_EQ(list.FieldByName(QString::fromLatin1(row.nameField)).AsString(),
-              QString::fromLatin1(row.filledName));
-    if (*row.message) {
-        EXPECT_TRUE(list.FieldByName(QString::fromLatin1(row.codeField)).IsNull())
-            << "the refused code was taken";
-        EXPECT_EQ(list.State(), TDataSetState::dsInsert);
-    } else {
-        EXPECT_EQ(list.FieldByName(QString::fromLatin1(row.codeField)).AsInteger(), row.code);
+TEST(CodeCheck, OnFieldChange) {
+    for (const CodeRow& row : kCodes) {
+        SCOPED_TRACE(row.name);
+        formtest::Form f;
+        TDataSet& list = *f.dtm->dataSetByName(QString::fromLatin1(row.list));
+        list.Append();
+        list.FieldByName(QString::fromLatin1(row.nameField)).SetAsString(QStringLiteral("TYPED BEFORE"));
+        const QString message =
+            messageOf([&] { list.FieldByName(QString::fromLatin1(row.codeField)).SetAsInteger(row.code); });
+        EXPECT_EQ(message, QString::fromUtf8(row.message));
+        EXPECT_EQ(list.FieldByName(QString::fromLatin1(row.nameField)).AsString(),
+                  QString::fromLatin1(row.filledName));
+        if (*row.message) {
+            EXPECT_TRUE(list.FieldByName(QString::fromLatin1(row.codeField)).IsNull())
+                << "the refused code was taken";
+            EXPECT_EQ(list.State(), TDataSetState::dsInsert);
+        } else {
+            EXPECT_EQ(list.FieldByName(QString::fromLatin1(row.codeField)).AsInteger(), row.code);
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Lists, CodeCheck, ::testing::ValuesIn(kCodes),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CodeCheck, TypedInTheGridTheCodeIsRefusedWithTheMessage) {
-    formtest::Form f;
-    f->RdgTipRepo->Button(2)->click();
-    f.dtm->CdsNmTnomi->Append();
-    TDataSetModel* model = f->DBGrdClase->dataModel();
-    EXPECT_FALSE(model->setData(model->index(0, 0), 42));
-    EXPECT_EQ(model->lastError(), kClase);
-    EXPECT_TRUE(model->setData(model->index(0, 0), 1));
-    EXPECT_EQ(f.dtm->CdsNmTnomi->FieldByName(QStringLiteral("NOM_TNOM")).AsString(),
-              QStringLiteral("QUINCENAL"));
 }
 
 TEST(CodeCheck, BeforePostRefusesACodeOnlyTheFormerCompanyHas) {
@@ -150,7 +128,7 @@ TEST(CodeCheck, TheBatchAppendsThroughTheSameChecks) {
 }
 
 // Watches for the lookup dialog while a lookup button runs it modally; picks the row whose first column
-// holds code (or cancels when code is 0) and records the dialog's caption.
+// holds code, or cancels when code is 0.
 class LookupWatcher {
 public:
     explicit LookupWatcher(int code) : m_code(code) {
@@ -159,8 +137,6 @@ public:
         m_timer.start();
     }
     int opened = 0;
-    QString caption;
-    QStringList columns;
 
 private:
     void poll() {
@@ -168,15 +144,8 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         ++opened;
-        caption = dialog->windowTitle();
-        for (int i = 0; i < dialog->CdsTmp->FieldCount(); ++i)
-            columns << dialog->CdsTmp->Field(i).DisplayLabel();
-        if (m_code == 0) {
-            dialog->BitBtn2->click();
-            return;
-        }
         const QString first = dialog->CdsTmp->Field(0).FieldName();
-        if (dialog->CdsTmp->Locate(first, {m_code}))
+        if (m_code != 0 && dialog->CdsTmp->Locate(first, {m_code}))
             dialog->BitBtnAceptar->click();
         else
             dialog->BitBtn2->click();
@@ -185,38 +154,38 @@ private:
     QTimer m_timer;
 };
 
-TEST(Lookup, TheEllipsisWhileTheClassListIsBrowsedOpensNoDialog) {
+// Only a code being typed is looked up: not a list being browsed, nor the name column.
+TEST(Lookup, TheClassEllipsisOpensNoDialogOnABrowsedListOrOnTheName) {
     formtest::Form f;
     f->RdgTipRepo->Button(2)->click();
     f->Request().AgregarClase(1);
     LookupWatcher watcher(0);
     ASSERT_TRUE(f->DBGrdClase->SetSelectedField(QStringLiteral("COD_TNOM")));
     f->DBGrdClase->triggerEditButton();
+    f.dtm->CdsNmTnomi->Append();
+    f->DBGrdClaseEditButtonClick(QStringLiteral("NOM_TNOM"));
     QApplication::processEvents();
     EXPECT_EQ(watcher.opened, 0);
     EXPECT_TRUE(f->VPFieldCodTnom->SQL.isEmpty());
 }
 
-TEST(Lookup, TheEllipsisOnTheClassNameColumnOpensNoDialog) {
-    formtest::Form f;
-    f.dtm->CdsNmTnomi->Append();
-    LookupWatcher watcher(0);
-    f->DBGrdClaseEditButtonClick(QStringLiteral("NOM_TNOM"));
-    QApplication::processEvents();
-    EXPECT_EQ(watcher.opened, 0);
-}
-
-TEST(Lookup, AcceptedClassRowFillsCodeAndName) {
+// A cancelled lookup leaves the row as it was; an accepted one fills code and name.
+TEST(Lookup, TheClassRowTakesTheAcceptedRowOnly) {
     formtest::Form f;
     f->show();
     f->RdgTipRepo->Button(0)->click();
     f.dtm->CdsNmTnomi->Append();
+    {
+        LookupWatcher cancel(0);
+        f->VPFieldCodTnom->click();
+        EXPECT_EQ(cancel.opened, 1);
+    }
+    EXPECT_TRUE(f.dtm->CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).IsNull());
+    EXPECT_EQ(f.dtm->CdsNmTnomi->State(), TDataSetState::dsInsert);
     LookupWatcher watcher(2);
     ASSERT_TRUE(f->DBGrdClase->SetSelectedField(QStringLiteral("COD_TNOM")));
     f->DBGrdClase->triggerEditButton();
     EXPECT_EQ(watcher.opened, 1);
-    EXPECT_EQ(watcher.caption, QStringLiteral(" Lista de Clases de Nómina"));
-    EXPECT_EQ(watcher.columns, (QStringList{QStringLiteral("Código"), QStringLiteral("Nombre")}));
     EXPECT_EQ(
         f->VPFieldCodTnom->SQL,
         QStringList{QStringLiteral(" SELECT COD_TNOM, NOM_TNOM  FROM NM_TNOMI  WHERE (COD_EMPR = 1) ")});
@@ -234,26 +203,11 @@ TEST(Lookup, AnyColumnOfThePrototypeGridOpensThePrototypeLookup) {
     ASSERT_TRUE(f->DBGrdPrototipo->SetSelectedField(QStringLiteral("NOM_PROT")));
     f->DBGrdPrototipoEditButtonClick();
     EXPECT_EQ(watcher.opened, 1);
-    EXPECT_EQ(watcher.caption, QStringLiteral(" Lista de Prototipos"));
-    EXPECT_EQ(watcher.columns,
-              (QStringList{QStringLiteral("Codigo Prototipo"), QStringLiteral("Nombre Pototipo")}));
     EXPECT_EQ(f->VPFldPrototipo->SQL, (QStringList{QStringLiteral("SELECT COD_PROT ,NOM_PROT FROM NM_TPROT"),
                                                    QStringLiteral("WHERE COD_EMPR = 1")}));
     EXPECT_EQ(f.dtm->CdsNmTprot->FieldByName(QStringLiteral("COD_PROT")).AsInteger(), 5);
     EXPECT_EQ(f.dtm->CdsNmTprot->FieldByName(QStringLiteral("NOM_PROT")).AsString(),
               QStringLiteral("COMISIONES"));
-}
-
-TEST(Lookup, ACancelledLookupLeavesTheRowAsItWas) {
-    formtest::Form f;
-    f->show();
-    f->RdgTipRepo->Button(0)->click();
-    f.dtm->CdsNmTnomi->Append();
-    LookupWatcher watcher(0);
-    f->VPFieldCodTnom->click();
-    EXPECT_EQ(watcher.opened, 1);
-    EXPECT_TRUE(f.dtm->CdsNmTnomi->FieldByName(QStringLiteral("COD_TNOM")).IsNull());
-    EXPECT_EQ(f.dtm->CdsNmTnomi->State(), TDataSetState::dsInsert);
 }
 
 } // namespace

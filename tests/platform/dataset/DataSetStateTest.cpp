@@ -214,20 +214,6 @@ TEST(DataSetCursor, DeleteLeavesTheCursorOnTheFollowingRecord) {
               QStringLiteral("No se puede eliminar: el conjunto de datos CdsTotNomi está vacío."));
 }
 
-TEST(DataSetCursor, DeletingWhileWalkingVisitsEveryRecord) {
-    auto ds = dstest::makeTotNomi();
-    for (int i = 1; i <= 6; ++i)
-        appendRow(*ds, {i});
-    ds->First();
-    while (!ds->Eof()) {
-        if (ds->Field(0).AsInteger() % 2 == 0)
-            ds->Delete();
-        else
-            ds->Next();
-    }
-    EXPECT_EQ(column(*ds, QStringLiteral("COD_CCOS")), (QVariantList{1, 3, 5}));
-}
-
 TEST(DataSetEvents, AfterScrollRunsOnlyWhenTheCurrentRecordChanges) {
     auto ds = std::make_unique<dstest::FixedDataSet>(QStringLiteral("QryNumeros"), std::vector<QVariantList>{{1, QVariant()}, {2, QVariant()}, {3, QVariant()}});
     ds->AddField(QStringLiteral("N"), TFieldType::ftInteger);

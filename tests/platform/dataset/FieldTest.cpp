@@ -155,9 +155,6 @@ TEST_F(FieldAccess, TextsUseTheLocaleAndTypedReadsCrossTypes) {
               QStringLiteral("El valor 'abc' del campo 'TEXT' no es un número entero."));
     f("FIXED").SetAsString(QStringLiteral("XY    "));
     EXPECT_EQ(f("FIXED").AsString(), QStringLiteral("XY"));
-    f("SMALL").SetValue(5);
-    f("SMALL").Clear();
-    EXPECT_TRUE(f("SMALL").IsNull());
 }
 
 TEST_F(FieldAccess, OnValidateSeesTheNewValueAndARefusalRestoresTheOld) {

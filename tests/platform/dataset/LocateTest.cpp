@@ -5,7 +5,6 @@
 #include <QDate>
 
 using dstest::appendRow;
-using dstest::column;
 using testsupport::errorOf;
 
 namespace {
@@ -142,39 +141,6 @@ TEST(Lookup, ReadsWithoutMovingTheCursor) {
               QVariant(QVariantList{1234.0, QStringLiteral("LUIS")}));
     EXPECT_FALSE(ds->Lookup(QStringLiteral("COD_CONC"), {3}, QStringLiteral("NOM_EMPL")).isValid());
     EXPECT_EQ(ds->RecNo(), 1);
-}
-
-// The find-or-append merge of the report builders: payroll rows of two sources summed per cost centre
-// and payroll class, in order of first appearance.
-TEST(Locate, FindOrAppendMergeSumsPerKey) {
-    struct Source {
-        int ccos;
-        const char* nomCcos;
-        int tnom;
-        double val;
-    };
-    const Source rows[] = {{10, "ADMINISTRACION    ", 1, 100.0}, {20, "VENTAS", 1, 50.0},
-                           {10, "ADMINISTRACION", 2, 7.5},         {10, "ADMINISTRACION", 1, -30.0},
-                           {20, "VENTAS", 1, 0.25}};
-    auto cds = dstest::makeTotNomi();
-    TField& val = cds->FieldByName(QStringLiteral("VAL_ACUM"));
-    for (const Source& r : rows) {
-        if (cds->Locate(QStringLiteral("COD_CCOS;COD_TNOM"), {r.ccos, r.tnom})) {
-            cds->Edit();
-            val.SetAsFloat(val.AsFloat() + r.val);
-        } else {
-            cds->Append();
-            cds->FieldByName(QStringLiteral("COD_CCOS")).SetAsInteger(r.ccos);
-            cds->FieldByName(QStringLiteral("NOM_CCOS")).SetAsString(QString::fromLatin1(r.nomCcos));
-            cds->FieldByName(QStringLiteral("COD_TNOM")).SetAsInteger(r.tnom);
-            val.SetAsFloat(r.val);
-        }
-        cds->Post();
-    }
-    EXPECT_EQ(column(*cds, QStringLiteral("COD_CCOS")), (QVariantList{10, 20, 10}));
-    EXPECT_EQ(column(*cds, QStringLiteral("COD_TNOM")), (QVariantList{1, 1, 2}));
-    EXPECT_EQ(column(*cds, QStringLiteral("VAL_ACUM")), (QVariantList{70.0, 50.25, 7.5}));
-    EXPECT_EQ(column(*cds, QStringLiteral("NOM_CCOS")).first(), QVariant(QStringLiteral("ADMINISTRACION")));
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST_F(FormaProcesosTest, ChoosingACompanyMakesItCurrent) {
     EXPECT_EQ(form.cmbEmpresa->currentCode(), QStringLiteral("5"));
     EXPECT_EQ(Application().Tag, 5);
     EXPECT_EQ(nombreEmpresa(form), QStringLiteral("Comercializadora del Café"));
-    EXPECT_EQ(form.CdsGnEmpre->RecordCount(), 1);
+    EXPECT_EQ(form.CdsGnEmpre->RecordCount(), 1) << "the row of the new company replaces the former";
     EXPECT_EQ(form.changes, (QList<int>{2, 5}));
 }
 

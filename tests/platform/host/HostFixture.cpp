@@ -1,6 +1,8 @@
 #include "HostFixture.h"
 
 #include "ConnectionParams.h"
+#include "FixtureWriter.h"
+#include "Schema.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
@@ -19,11 +20,6 @@
 namespace hostfixture {
 
 namespace {
-
-void exec(QSqlQuery& q, const QString& sql) {
-    if (!q.exec(sql))
-        throw std::runtime_error((sql + QStringLiteral(": ") + q.lastError().text()).toStdString());
-}
 
 QByteArray logoPng() {
     QImage img(64, 32, QImage::Format_RGB32);
@@ -36,36 +32,28 @@ QByteArray logoPng() {
 }
 
 void createDatabase(const QString& path) {
-    const QString name = QStringLiteral("fixture-") + QUuid::createUuid().toString();
+    const QString name = Schema::createSqliteFile(path);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        QSqlQuery q(db);
-        exec(q, QStringLiteral(
-                    "CREATE TABLE GN_EMPRE (COD_EMPR SMALLINT NOT NULL PRIMARY KEY, NOM_EMPR VARCHAR(80), "
-                    "NIT_EMPR DOUBLE PRECISION, BMP_REPO BLOB)"));
-        exec(q,
-             QStringLiteral("CREATE TABLE NM_TNOMI (COD_EMPR SMALLINT NOT NULL, COD_TNOM SMALLINT NOT NULL, "
-                            "NOM_TNOM CHAR(40), PRIMARY KEY (COD_EMPR, COD_TNOM))"));
-        exec(q,
-             QStringLiteral("INSERT INTO GN_EMPRE VALUES (1, 'Transportes Andinos S.A.', 900123456, NULL), "
-                            "(2, 'Servicios Temporales Ñandú Ltda.', 800987654, NULL), "
-                            "(5, 'Comercializadora del Café', 860555111, NULL)"));
-        q.prepare(QStringLiteral("UPDATE GN_EMPRE SET BMP_REPO = ? WHERE COD_EMPR = 1"));
-        q.addBindValue(logoPng());
-        if (!q.exec())
-            throw std::runtime_error(q.lastError().text().toStdString());
-        exec(q,
-             QStringLiteral(
-                 "INSERT INTO NM_TNOMI VALUES (1, 1, 'Nómina Administración'), (1, 2, 'Nómina Operativa'), "
-                 "(1, 3, 'Conductores'), (1, 4, 'Pago O''Hara; DROP TABLE NM_TNOMI'), (1, 10, '100% "
-                 "Comisiones'), "
-                 "(1, 11, '1000 Horas Extra'), (1, 12, 'Aprendices SENA'), (2, 1, 'Temporales Planta'), "
-                 "(2, 7, 'Temporales Misión')"));
-        db.close();
+        FixtureWriter fx(name);
+        const std::pair<int, const char*> companies[] = {{1, "Transportes Andinos S.A."},
+                                                         {2, "Servicios Temporales Ñandú Ltda."},
+                                                         {5, "Comercializadora del Café"}};
+        for (const auto& [code, nom] : companies)
+            fx.insert(QStringLiteral("GN_EMPRE"),
+                      {{"COD_EMPR", code},
+                       {"NOM_EMPR", QString::fromUtf8(nom)},
+                       {"BMP_REPO", code == 1 ? QVariant(logoPng()) : QVariant()}});
+        const std::tuple<int, int, const char*> classes[] = {
+            {1, 1, "Nómina Administración"}, {1, 2, "Nómina Operativa"},
+            {1, 3, "Conductores"},           {1, 4, "Pago O'Hara; DROP TABLE NM_TNOMI"},
+            {1, 10, "100% Comisiones"},      {1, 11, "1000 Horas Extra"},
+            {1, 12, "Aprendices SENA"},      {2, 1, "Temporales Planta"},
+            {2, 7, "Temporales Misión"}};
+        for (const auto& [company, code, nom] : classes)
+            fx.insert(QStringLiteral("NM_TNOMI"),
+                      {{"COD_EMPR", company}, {"COD_TNOM", code}, {"NOM_TNOM", QString::fromUtf8(nom)}});
     }
+    QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
 }
 

@@ -47,8 +47,6 @@ const TranslationCase kCases[] = {
      "SELECT CAST(strftime('%Y', COALESCE(CAST(strftime('%d', F) AS INTEGER), 0)) AS INTEGER) FROM T",
      "SELECT CAST(EXTRACT(YEAR FROM COALESCE(CAST(EXTRACT(DAY FROM F) AS INTEGER), 0)) AS INTEGER) FROM "
      "T", {}},
-    {"DatePartInsideLiteralUntouched", "SELECT 'DATEPART(YEAR, F)' AS X FROM T",
-     "SELECT 'DATEPART(YEAR, F)' AS X FROM T", nullptr, {}},
 
     // '+' between text operands
     {"ChainWithTextFirst", "SELECT CAST(A AS CHAR(10)) + B + C FROM T",
@@ -100,8 +98,6 @@ const TranslationCase kCases[] = {
      "SELECT X.A FROM (SELECT T.A FROM T UNION SELECT U.A FROM U ORDER BY 1) X ORDER BY X.A", nullptr, {}},
 
     // Parameters
-    {"ParameterInsideLiteralUntouched", "SELECT A FROM T WHERE B = ':P_X' AND C = :P_Y",
-     "SELECT A FROM T WHERE B = ':P_X' AND C = ?", nullptr, {"P_Y"}},
     {"ParametersWithoutBlanks", "SELECT A FROM T WHERE(E=:P_COD_EMPR)AND(T=:P_TIP_ENTI)",
      "SELECT A FROM T WHERE(E=?)AND(T=?)", nullptr, {"P_COD_EMPR", "P_TIP_ENTI"}},
 
@@ -110,7 +106,6 @@ const TranslationCase kCases[] = {
      "SELECT A FROM T WHERE B = ?", nullptr, {"P_Y"}},
     {"BlockCommentDropped", "SELECT /* don't + 'x' */ A FROM T", "SELECT A FROM T", nullptr, {}},
     {"TrailingSemicolonDropped", "SELECT A FROM T ; -- fin", "SELECT A FROM T", nullptr, {}},
-    {"SemicolonInsideLiteral", "SELECT ';' AS X FROM T", "SELECT ';' AS X FROM T", nullptr, {}},
 
     // Cheap extras
     {"IsNullLenGetDate", "SELECT ISNULL(LEN(NOM_CARG), 0), GETDATE ( ) FROM T",
@@ -133,7 +128,8 @@ TEST(DialectTranslation, SqliteAndPostgres) {
     }
 }
 
-// The table above collapses blanks; inside a literal they must survive.
+// The table above collapses blanks; inside a literal they must survive. (A literal is one token, so no
+// rewrite looks into it: the tokenizer's own tests show that.)
 TEST(DialectTranslationExact, BlanksInsideLiteralsKeptAndTextColumnsInAnyCase) {
     EXPECT_EQ(DatabaseBackend::create(QStringLiteral("sqlite"))
                   ->translate(QStringLiteral("SELECT 'a  +  :P_X' + B FROM T"))

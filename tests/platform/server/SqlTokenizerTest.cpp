@@ -31,7 +31,6 @@ TEST(SqlTokenizer, SplitsAndRejoinsExactly) {
         {"StringWithDoubledQuote", "'it''s' x", {"str:'it''s'", "word:x"}},
         {"ParameterInsideStringIsText", "':P_X'", {"str:':P_X'"}},
         {"ParameterAfterOperator", "A=:P_COD_EMPR", {"word:A", "op:=", "param::P_COD_EMPR"}},
-        {"LowerCaseParameter", "= :cod_empr)", {"op:=", "param::cod_empr", "):)"}},
         {"DoubleColonIsAnOperator", "A::INT", {"word:A", "op:::", "word:INT"}},
         {"QuotedIdentifiers", "\"NOM \"\"X\"\"\" [A]]B]", {"qident:\"NOM \"\"X\"\"\"", "qident:[A]]B]"}},
         {"LineComment", "A -- :P_X 'y\nB", {"word:A", "comment:-- :P_X 'y", "word:B"}},

@@ -66,20 +66,17 @@ QString openRefusal(const QString& locator) {
     return message;
 }
 
-TEST(SqliteOpen, MissingFileRefusedAndNotCreated) {
+TEST(SqliteOpen, MissingFileOrDirectoryRefusedAndNothingCreated) {
     const QString path = testsupport::tempPath(QStringLiteral("no-existe.db"));
+    const QString dir = testsupport::tempPath(QStringLiteral("una-carpeta"));
+    ASSERT_TRUE(QDir().mkpath(dir));
     const QStringList namesBefore = QSqlDatabase::connectionNames();
     EXPECT_EQ(openRefusal(path),
               QStringLiteral("No se pudo abrir la base de datos '%1': el archivo no existe.").arg(path));
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(QSqlDatabase::connectionNames(), namesBefore);
-}
-
-TEST(SqliteOpen, DirectoryRefused) {
-    const QString dir = testsupport::tempPath(QStringLiteral("una-carpeta"));
-    ASSERT_TRUE(QDir().mkpath(dir));
     EXPECT_EQ(openRefusal(dir),
               QStringLiteral("No se pudo abrir la base de datos '%1': no es un archivo.").arg(dir));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(QSqlDatabase::connectionNames(), namesBefore);
 }
 
 TEST(SqliteOpen, FileThatIsNoDatabaseRefusedAndKept) {
