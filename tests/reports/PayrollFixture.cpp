@@ -168,6 +168,63 @@ void writeRows(QSqlDatabase& db) {
     fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 3}, {"COD_CARG", "AB"}, {"COD_EMPL", 12345.0}});
     fx.insert("AC_PLANT", {{"COD_EMPR", 1}, {"NRO_PLAZ", 4}, {"COD_CARG", "VAC"}, {"COD_EMPL", 0.0}});
 
+    // --- levies (report type 8), October 2026 ---
+    // Company 2 configures positions 101 and 102, company 3 position 201; company 1's "PF" row names no
+    // position. Levy providers: SENA 10, ICBF 20 (company 3: also 10), family fund 30; 40 is no levy.
+    for (const auto& [empr, code, name] : std::vector<std::tuple<int, const char*, const char*>>{
+             {2, "101", "OPERARIO"}, {2, "102", "SUPERVISOR"}, {3, "201", "ANALISTA"}})
+        fx.insert("BI_CARGO", {{"COD_EMPR", empr}, {"COD_CARG", QString::fromLatin1(code)}, {"NOM_CARG", QString::fromLatin1(name)}});
+    fx.insert("NM_PRTGE", noveltyParameter(2, 11, "PF", kNull, QStringLiteral("OPERARIOS"), kNull, kNull) +
+                              Row{{"COD_TNOM", 101}});
+    fx.insert("NM_PRTGE", noveltyParameter(2, 12, "PF", kNull, QStringLiteral("SUPERVISORES"), kNull, kNull) +
+                              Row{{"COD_TNOM", 102}});
+    fx.insert("NM_PRTGE", noveltyParameter(3, 13, "PF", kNull, QStringLiteral("ANALISTAS"), kNull, kNull) +
+                              Row{{"COD_TNOM", 201}});
+    fx.insert("NM_PARIN", {{"COD_EMPR", 2}, {"COD_SENA", 10}, {"COD_ICBF", 20}, {"COD_CDCF", 30}});
+    fx.insert("NM_PARIN", {{"COD_EMPR", 3}, {"COD_SENA", 10}, {"COD_ICBF", 10}, {"COD_CDCF", 30}});
+    for (int empr : {2, 3})
+        for (const auto& [prov, name] : std::vector<std::pair<int, const char*>>{
+                 {10, "SENA"}, {20, "ICBF"}, {30, "COMFAMILIAR"}, {40, "OTRA ENTIDAD"}})
+            fx.insert("NM_BEPRO", {{"COD_EMPR", empr}, {"COD_PROV", prov}, {"NOM_PROV", QString::fromLatin1(name)}});
+    const auto worker = [&](int empr, double empl, const char* cargo, const char* state, const QVariant& left,
+                            double salary) {
+        fx.insert("NM_CONTR", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1},
+                               {"COD_CARG", QString::fromLatin1(cargo)}, {"COD_TNOM", 1},
+                               {"IND_ACTI", QString::fromLatin1(state)}, {"FEC_INGR", d(2020, 1, 1)},
+                               {"FEC_DEJA", left}, {"SUE_BASI", salary}});
+    };
+    worker(2, 2001, "101", "A", kNull, 1000000);           // E1
+    worker(2, 2002, "101", "A", kNull, 2000000);           // E2
+    worker(2, 2003, "102", "I", d(2026, 10, 15), 4000000); // E3: left after the start
+    worker(2, 2004, "102", "I", d(2026, 9, 30), 9000000);  // E4: left before it
+    worker(2, 2005, "102", "R", kNull, 8000000);           // E5: neither active nor inactive
+    worker(3, 3001, "201", "A", kNull, 3000000);           // E6
+    const auto settlement = [&](int empr, double empl, const QVariant& day, double base, double epsEmpl,
+                                double epsPatr, double afpEmpl, double afpPatr, double arp) {
+        fx.insert("NM_AUTOL", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"FEC_PROC", day},
+                               {"ING_SALU", base}, {"CSA_EMPL", epsEmpl}, {"CSA_PATR", epsPatr},
+                               {"COP_EMPL", afpEmpl}, {"COP_PATR", afpPatr}, {"CAR_PATR", arp}});
+    };
+    settlement(2, 2001, d(2026, 10, 31), 1000000, 40000, 85000, 40000, 120000, 5220);
+    settlement(2, 2002, d(2026, 10, 31), 2000000, 80000, 170000, 80000, 240000, 10440);
+    settlement(2, 2003, d(2026, 10, 15), 500000, 20000, 42500, 20000, 60000, 2610);
+    settlement(2, 2004, d(2026, 10, 31), 999, 999, 999, 999, 999, 999);       // E4 excluded
+    settlement(2, 2001, d(2026, 11, 1), 777, 777, 777, 777, 777, 777);        // after the period
+    settlement(3, 3001, d(2026, 10, 10), 3000000, 120000, 255000, 120000, 360000, 15660);
+    const auto levy = [&](int empr, double empl, int prov, const QVariant& day, double value) {
+        fx.insert("NM_PROPA", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"COD_PROV", prov},
+                               {"FEC_LIQU", day}, {"VAL_LIQU", value}});
+    };
+    levy(2, 2001, 10, d(2026, 10, 31), 20000);
+    levy(2, 2001, 20, d(2026, 10, 31), 30000);
+    levy(2, 2001, 30, d(2026, 10, 31), 40000);
+    levy(2, 2001, 40, d(2026, 10, 31), 99999); // no levy provider of the company
+    levy(2, 2002, 10, d(2026, 10, 31), 40000);
+    levy(2, 2002, 30, d(2026, 10, 31), 80000);
+    levy(2, 2003, 20, d(2026, 10, 15), 15000);
+    levy(3, 3001, 10, d(2026, 10, 10), 25000); // SENA and ICBF share the code: SENA takes it
+    levy(3, 3001, 30, d(2026, 10, 10), 90000);
+
     // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
     const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
     fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
@@ -499,6 +556,24 @@ std::vector<Scenario> comparisonScenarios() {
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsRptIngrRetCg; },
          {"COD_TNOM", "COD_CARG", "NOM_CARG", "TOT_PLAN", "TOT_VCAN", "TOT_INGR", "TOT_RETI", "TOT_VACA", "TOT_INCA"}},
+        {"levies of several positions, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.values.CodEmpr = 2;
+             r.generate(&TReportBuilders::GenerarParafiscales);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsParafiscales; },
+         {"COD_CARG", "NOM_CARG", "CONTEO", "SUE_BASI", "ING_SALU", "EPS_APOR", "AFP_APOR", "ARP_APOR", "SEN_APOR",
+          "ICB_APOR", "CCF_APOR"}},
+        {"levies of one position, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.values.CodEmpr = 3;
+             r.generate(&TReportBuilders::GenerarParafiscales);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsParafiscales; },
+         {"COD_CARG", "NOM_CARG", "CONTEO", "SUE_BASI", "ING_SALU", "EPS_APOR", "AFP_APOR", "ARP_APOR", "SEN_APOR",
+          "ICB_APOR", "CCF_APOR"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
