@@ -25,6 +25,7 @@ echo "Informes:"
 run valor-nomina-centro-costos --type 4
 run ingresos-retiros --type 2 --classes 1,2,3,4
 run parafiscales --type 8
+run comisiones-conductores --type 5 --prototypes 7
 run consolidado-vacaciones --type 9
 run conciliacion-nomina --type 0 --account 250505 --kinds NADCXPV --prototypes 9 --classes 1,2,3,4 \
     --observations "Conciliación del cuarto trimestre de 2026."

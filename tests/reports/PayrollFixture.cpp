@@ -225,6 +225,32 @@ void writeRows(QSqlDatabase& db) {
     levy(3, 3001, 10, d(2026, 10, 10), 25000); // SENA and ICBF share the code: SENA takes it
     levy(3, 3001, 30, d(2026, 10, 10), 90000);
 
+    // --- driver commissions (report type 5), March 2027, company 1: drivers 900..905 ---
+    // Process group 40 is chosen (prototype 40: concepts 2 and 6, both income); 905 is in group 10.
+    for (const auto& [serv, name] : std::vector<std::pair<int, const char*>>{{1, "RUTA NORTE"}, {2, "RUTA SUR"}, {3, "ESCOLAR"}})
+        fx.insert("NM_SERVI", {{"COD_EMPR", 1}, {"COD_SERV", serv}, {"NOM_SERV", QString::fromLatin1(name)}});
+    for (const auto& [empl, tipo, serv, gpro] : std::vector<std::tuple<double, const char*, int, int>>{
+             {900, "1", 1, 40}, {901, "1", 1, 40}, {902, "2", 2, 40}, {903, "7", 3, 40}, {904, "X", 3, 40}, {905, "1", 1, 10}}) {
+        fx.insert("NM_CDTOR", {{"COD_EMPR", 1}, {"COD_CTOR", empl}, {"TIP_CTOR", QString::fromLatin1(tipo)}, {"COD_SBAS", serv}});
+        fx.insert("NM_CONTR", {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"COD_GPRO", gpro}, {"IND_ACTI", "A"}});
+    }
+    fx.insert("NM_PRENO", movement(1, 900, 2, d(2027, 3, 15), "N", 1, 10, 100000)); // C1 \ one key,
+    fx.insert("NM_ACUMU", movement(1, 900, 2, d(2027, 3, 15), "N", 1, 10, 100000)); // C2  | two drivers,
+    fx.insert("NM_PRENO", movement(1, 901, 6, d(2027, 3, 20), "N", 1, 10, 50000));  // C3 /  both sources
+    fx.insert("NM_PRENO", movement(1, 902, 2, d(2027, 3, 10), "N", 1, 10, 70000));  // C4 \ the same figures in
+    fx.insert("NM_ACUMU", movement(1, 902, 2, d(2027, 3, 10), "N", 1, 10, 70000));  // C5 /  both sources
+    fx.insert("NM_PRENO", movement(1, 902, 1, d(2027, 3, 10), "N", 1, 10, 11111));  // concept 1: not prototype 40's
+    fx.insert("NM_PRENO", movement(1, 904, 6, d(2027, 3, 12), "N", 1, 10, 5000));   // C6: type "X"
+    fx.insert("NM_PRENO", movement(1, 905, 2, d(2027, 3, 12), "N", 1, 10, 777));    // process group 10
+    const auto liquidation = [&](int nro, double empl, const QVariant& day, const char* kind, double value) {
+        fx.insert("NM_COMLI", {{"COD_EMPR", 1}, {"NRO_LIQU", nro}, {"COD_EMPL", empl}, {"NRO_CONT", 1},
+                               {"FEC_COMI", day}, {"TIP_COMI", QString::fromLatin1(kind)}, {"VAL_LIQU", value}});
+    };
+    liquidation(1, 900, d(2027, 3, 31), "N", 30000);   // M1
+    liquidation(2, 903, d(2027, 3, 10), "N", 20000);   // M2: maintenance only, type 7
+    liquidation(3, 900, d(2027, 3, 31), "A", 999);     // an advance
+    liquidation(4, 900, d(2027, 4, 1), "N", 888);      // after the period
+
     // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
     const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
     fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
@@ -574,6 +600,14 @@ std::vector<Scenario> comparisonScenarios() {
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsParafiscales; },
          {"COD_CARG", "NOM_CARG", "CONTEO", "SUE_BASI", "ING_SALU", "EPS_APOR", "AFP_APOR", "ARP_APOR", "SEN_APOR",
           "ICB_APOR", "CCF_APOR"}},
+        {"driver commissions, March 2027",
+         [](ReportRun& r) {
+             r.setPeriod(TDateTime::encodeDate(2027, 3, 1), TDateTime::encodeDate(2027, 3, 31));
+             r.chooseProtos({40});
+             r.generate(&TReportBuilders::GenerarComisionesConductores);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsComisCdtor; },
+         {"TIP_CTOR", "NOM_TCTR", "COD_SBAS", "NOM_SERV", "VAL_ACUM", "VAL_MANT", "TOT_EMPL"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
