@@ -24,6 +24,7 @@ run() {
 echo "Informes:"
 run valor-nomina-centro-costos --type 4
 run ingresos-retiros --type 2 --classes 1,2,3,4
+run requisicion-personal --type 1
 run parafiscales --type 8
 run comisiones-conductores --type 5 --prototypes 7
 run consolidado-vacaciones --type 9

@@ -251,6 +251,38 @@ void writeRows(QSqlDatabase& db) {
     liquidation(3, 900, d(2027, 3, 31), "A", 999);     // an advance
     liquidation(4, 900, d(2027, 4, 1), "N", 888);      // after the period
 
+    // --- requisitions (report type 1), October 2026, company 1 ---
+    const auto requisition = [&](const char* reqs, const char* carp, int ccos, const QVariant& day) {
+        fx.insert("SL_REQPE", {{"COD_EMPR", 1}, {"COD_GRSE", "G1"}, {"COD_REQS", QString::fromLatin1(reqs)},
+                               {"COD_CARP", QString::fromLatin1(carp)}, {"COD_CCOS", ccos}, {"FEC_SOLI", day}});
+    };
+    requisition("R1", "C1", 10, d(2026, 10, 1));  // on the first day
+    requisition("R2", "C1", 20, d(2026, 10, 31)); // the same position in another cost centre, on the last day
+    requisition("R3", "AB", 10, d(2026, 9, 30));  // before the period
+    requisition("R4", "AB", 10, d(2026, 10, 15)); // only a pair outside the table
+    const auto applicant = [&](const char* reqs, const char* carp, double aspi, const char* state, const char* decision) {
+        fx.insert("SL_INCOA", {{"COD_EMPR", 1}, {"COD_GRSE", "G1"}, {"COD_REQS", QString::fromLatin1(reqs)},
+                               {"COD_CARP", QString::fromLatin1(carp)}, {"COD_ASPI", aspi},
+                               {"EST_SELE", QString::fromLatin1(state)}, {"DES_GERE", QString::fromLatin1(decision)}});
+    };
+    for (double aspi : {1001, 1002})
+        applicant("R1", "C1", aspi, "E", "E");
+    for (double aspi : {1003, 1004, 1005, 1006, 1007})
+        applicant("R1", "C1", aspi, "S", "E");
+    applicant("R1", "C1", 1008, "N", "N");
+    applicant("R1", "C1", 1009, "E", "S");
+    applicant("R1", "C1", 1010, "S", "S");
+    applicant("R2", "C1", 1005, "S", "E");
+    applicant("R2", "C1", 1011, "N", "N");
+    applicant("R3", "AB", 1012, "E", "E");
+    applicant("R4", "AB", 1013, "N", "E");
+    // Contracts of the hired applicants: 1005's is in cost centre 20, 1006's type is no known one, 1007's is
+    // not active.
+    for (const auto& [empl, ccos, type, state] : std::vector<std::tuple<double, int, const char*, const char*>>{
+             {1003, 10, "F", "A"}, {1004, 10, "I", "A"}, {1005, 20, "S", "A"}, {1006, 10, "X", "A"}, {1007, 10, "F", "R"}})
+        fx.insert("NM_CONTR", {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"COD_CCOS", ccos},
+                               {"TIP_CONT", QString::fromLatin1(type)}, {"IND_ACTI", QString::fromLatin1(state)}});
+
     // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
     const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
     fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
@@ -608,6 +640,14 @@ std::vector<Scenario> comparisonScenarios() {
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsComisCdtor; },
          {"TIP_CTOR", "NOM_TCTR", "COD_SBAS", "NOM_SERV", "VAL_ACUM", "VAL_MANT", "TOT_EMPL"}},
+        {"requisitions, October 2026",
+         [oct](ReportRun& r) {
+             oct(r);
+             r.generate(&TReportBuilders::GenerarRequisicionPersonal);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsRqpReporte; },
+         {"COD_CCOS", "COD_CARG", "NOM_CARG", "TRA_CONT", "CON_INDF", "CON_TFIJ", "CON_APRE", "TOT_NSEL", "TOT_EESS",
+          "TOT_SSSS"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
