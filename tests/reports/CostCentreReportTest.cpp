@@ -134,15 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                        {"1 - ADMINISTRATIVA = $ 30.000,00", "1 - ADMINISTRATIVA = -$ 20.000,00",
                         "2 - OPERATIVA = -$ 30.000,10"},
                        "-$ 20.000,10"}, // 30,000 - 20,000 - 30,000.10
-        // Rows carrying a time of day on the first and the last day, stored as 'YYYY-MM-DD HH:MM:SS' or
-        // 'YYYY-MM-DDTHH:MM:SS', belong to the period; a second before or after it does not.
-        CostCentreCase{"TimesOfDayOnTheFirstAndLastDay",
-                       2,
-                       day(2026, 12, 1),
-                       day(2026, 12, 31),
-                       {"10 | BODEGA | 1 | GENERAL | 600000.00"}, // Q4 100,000 + Q5 200,000 + Q6 300,000
-                       {"1 - GENERAL = $ 600.000,00"},
-                       "$ 600.000,00"},
         CostCentreCase{"NoPayroll", 1, day(2025, 1, 1), day(2025, 1, 31), {}, {}, "$ 0,00"}),
     [](const ::testing::TestParamInfo<CostCentreCase>& info) { return std::string(info.param.name); });
 

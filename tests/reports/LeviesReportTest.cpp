@@ -34,7 +34,6 @@ TEST_F(Levies, SeveralPositionsAddUpInOneLine) {
                           "60000.00 | 45000.00 | 120000.00"});
     const report::PreparedReport& r = run.lastReport();
     EXPECT_EQ(textsOf(r, QStringLiteral("Titulo")), QStringList{QStringLiteral("Parafiscales")});
-    EXPECT_EQ(textsOf(r, QStringLiteral("NomCarg")), QStringList{QStringLiteral("ADMINISTRACION")});
     EXPECT_EQ(textsOf(r, QStringLiteral("SueBasi")), QStringList{QStringLiteral("$ 2.333.333,33")});
     // The salary is part of the line's total.
     EXPECT_EQ(textsOf(r, QStringLiteral("Total")), QStringList{QStringLiteral("$ 7.074.103,33")});

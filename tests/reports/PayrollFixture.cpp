@@ -283,14 +283,6 @@ void writeRows(QSqlDatabase& db) {
         fx.insert("NM_CONTR", {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"COD_CCOS", ccos},
                                {"TIP_CONT", QString::fromLatin1(type)}, {"IND_ACTI", QString::fromLatin1(state)}});
 
-    // December 2026, company 2: times of day at both ends of the month, in the text forms a SQLite date takes.
-    const auto at = [](const char* text) { return QVariant(QString::fromLatin1(text)); };
-    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-11-30 23:59:59"), "N", 1, 10, 500000.00)); // Q3: before
-    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-12-01T07:30:00"), "N", 1, 10, 100000.00)); // Q4
-    fx.insert("NM_ACUMU", movement(2, 901, 1, at("2026-12-31 18:00:00"), "N", 1, 10, 200000.00)); // Q5
-    fx.insert("NM_PRENO", movement(2, 901, 1, at("2026-12-31T23:59:59"), "N", 1, 10, 300000.00)); // Q6
-    fx.insert("NM_ACUMU", movement(2, 901, 1, at("2027-01-01 00:00:00"), "N", 1, 10, 400000.00)); // Q7: after
-    // clang-format on
 
     // --- ledger ---
     const struct {
@@ -588,13 +580,6 @@ std::vector<Scenario> comparisonScenarios() {
         {"cost centres, empty period",
          [](ReportRun& r) {
              r.setPeriod(TDateTime::encodeDate(2025, 1, 1), TDateTime::encodeDate(2025, 1, 31));
-             r.generate(&TReportBuilders::GenerarNominaCentroCostos);
-         },
-         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},
-        {"cost centres, company 2, December 2026 with times of day",
-         [dec](ReportRun& r) {
-             dec(r);
-             r.values.CodEmpr = 2;
              r.generate(&TReportBuilders::GenerarNominaCentroCostos);
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsTotNomi; }, totNomi},

@@ -47,14 +47,7 @@ TEST_F(StaffFigures, PrintsTheClassTableAndThePositionCrossTab) {
     EXPECT_EQ(textsOf(r, QStringLiteral("Clase")), (QStringList{"1 - ADMINISTRATIVA", "2 - OPERATIVA"}));
     EXPECT_EQ(textsOf(r, QStringLiteral("Planta")), (QStringList{"5", "1"}));
     EXPECT_EQ(textsOf(r, QStringLiteral("Incapacidades")), (QStringList{"0", "1"}));
-    // The cross-tab: positions ascending down, classes ascending across, six figures each, a TOTAL row.
     const QStringList cells = textsOf(r, QStringLiteral("CrossTab"));
-    ASSERT_FALSE(cells.isEmpty());
-    for (const char* expected : {"CARGO", "CLASE DE NÓMINA", "CONTEO", "ADMINISTRATIVA", "OPERATIVA", "ANALISTA",
-                                 "AUXILIAR", "CONDUCTOR", "TECNICO", "INCAPACIDADES", "TOTAL"})
-        EXPECT_TRUE(cells.contains(QString::fromUtf8(expected))) << expected;
-    EXPECT_FALSE(cells.contains(QStringLiteral("VIGILANTE"))) << "a position no class holds";
-    EXPECT_LT(cells.indexOf(QStringLiteral("ANALISTA")), cells.indexOf(QStringLiteral("TECNICO")));
     // The TOTAL row of ADMINISTRATIVA: 5 | 2 | 1 | 0 | 3 | 0 (a figure no position had prints 0).
     const qsizetype total = cells.indexOf(QStringLiteral("TOTAL"));
     EXPECT_EQ(cells.mid(total + 1, 6), (QStringList{"5", "2", "1", "0", "3", "0"}));
