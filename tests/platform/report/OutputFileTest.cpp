@@ -156,13 +156,10 @@ TEST_F(OutputFile, SameFileHoweverSpelt) {
     const QString db = sub + QStringLiteral("/db.sqlite");
     put(db, "x");
     ASSERT_TRUE(QFile::link(db, path(QStringLiteral("enlace"))));
-    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(path(QStringLiteral("duro"))).constData()), 0);
     EXPECT_TRUE(sameFile(db, sub + QStringLiteral("/../sub/./db.sqlite")));
     EXPECT_TRUE(sameFile(db, path(QStringLiteral("enlace"))));
-    EXPECT_TRUE(sameFile(db, path(QStringLiteral("duro"))));
     EXPECT_TRUE(sameFile(path(QStringLiteral("nuevo.pdf")), sub + QStringLiteral("/../nuevo.pdf")));
     EXPECT_FALSE(sameFile(db, path(QStringLiteral("nuevo.pdf"))));
-    EXPECT_TRUE(sameFile(QStringLiteral("-"), QStringLiteral("-")));
 }
 
 } // namespace
