@@ -92,10 +92,11 @@ TEST_F(ReportModule, ALongConceptWrapsAndItsRowKeepsOneHeight) {
     EXPECT_DOUBLE_EQ(concepts[1]->rect.height(), amounts[1]->rect.height());
 }
 
-// Requisitions: a cost centre whose rows come apart gets its header each time its code changes.
+// Requisitions: a cost centre whose rows come apart gets its header each time its code changes; counts do
+// not wrap at 16 bits.
 TEST_F(ReportModule, RequisitionGroupsFollowTheRowOrder) {
     TClientDataSet& c = *data.CdsRqpReporte;
-    for (const auto& [ccos, cargo, count] : {std::tuple{10, "C1", 1}, {20, "C2", 2}, {10, "C3", 3}}) {
+    for (const auto& [ccos, cargo, count] : {std::tuple{10, "C1", 1}, {20, "C2", 2}, {10, "C3", 40000}}) {
         c.Append();
         c.FieldByName(QStringLiteral("COD_CCOS")).SetAsInteger(ccos);
         c.FieldByName(QStringLiteral("COD_CARG")).SetAsString(QString::fromLatin1(cargo));
@@ -105,7 +106,7 @@ TEST_F(ReportModule, RequisitionGroupsFollowTheRowOrder) {
     rep.frxRptRpqGen->ShowReport(run);
     EXPECT_EQ(textsOf(capture.reports.back(), QStringLiteral("CentroCosto")),
               (QStringList{"CENTRO DE COSTOS: 10 -", "CENTRO DE COSTOS: 20 -", "CENTRO DE COSTOS: 10 -"}));
-    EXPECT_EQ(textsOf(capture.reports.back(), QStringLiteral("TotNsel")), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(textsOf(capture.reports.back(), QStringLiteral("TotNsel")), (QStringList{"1", "2", "40000"}));
 }
 
 TEST_F(ReportModule, CommonHeaderAndFooterOnEveryPage) {

@@ -54,6 +54,8 @@ TEST_F(Levies, APositionWithoutDataAndNoPositionAtAll) {
     EXPECT_EQ(run.capture.layouts, std::vector<QString>{QStringLiteral("frxRptParafiscales")});
     EXPECT_EQ(testsupport::errorOf([&] { generate(4); }), QStringLiteral("No ha parametrizado los cargos a consultar."));
     EXPECT_EQ(run.capture.layouts.size(), 1u);
+    generate(5); // two positions, nobody in them: no average salary over nobody
+    EXPECT_EQ(rowsOf(*run.dtm.CdsParafiscales, {"NOM_CARG", "CONTEO", "SUE_BASI"}), QStringList{"ADMINISTRACION | 0 | NULL"});
 }
 
 } // namespace

@@ -180,6 +180,8 @@ void writeRows(QSqlDatabase& db) {
                               Row{{"COD_TNOM", 102}});
     fx.insert("NM_PRTGE", noveltyParameter(3, 13, "PF", kNull, QStringLiteral("ANALISTAS"), kNull, kNull) +
                               Row{{"COD_TNOM", 201}});
+    for (int position : {501, 502}) // company 5: two positions nobody holds
+        fx.insert("NM_PRTGE", noveltyParameter(5, position, "PF", kNull, QString(), kNull, kNull) + Row{{"COD_TNOM", position}});
     fx.insert("NM_PARIN", {{"COD_EMPR", 2}, {"COD_SENA", 10}, {"COD_ICBF", 20}, {"COD_CDCF", 30}});
     fx.insert("NM_PARIN", {{"COD_EMPR", 3}, {"COD_SENA", 10}, {"COD_ICBF", 10}, {"COD_CDCF", 30}});
     for (int empr : {2, 3})

@@ -45,7 +45,6 @@ TEST_F(StaffFigures, PrintsTheClassTableAndThePositionCrossTab) {
     const report::PreparedReport& r = run.lastReport();
     EXPECT_EQ(textsOf(r, QStringLiteral("Titulo")).value(0), QStringLiteral("Ingresos, Retiros, Planta, Vacaciones"));
     EXPECT_EQ(textsOf(r, QStringLiteral("Clase")), (QStringList{"1 - ADMINISTRATIVA", "2 - OPERATIVA"}));
-    EXPECT_EQ(textsOf(r, QStringLiteral("Planta")), (QStringList{"5", "1"}));
     EXPECT_EQ(textsOf(r, QStringLiteral("Incapacidades")), (QStringList{"0", "1"}));
     const QStringList cells = textsOf(r, QStringLiteral("CrossTab"));
     // The TOTAL row of ADMINISTRATIVA: 5 | 2 | 1 | 0 | 3 | 0 (a figure no position had prints 0).

@@ -175,8 +175,6 @@ TEST(DialectTranslationExact, WholeDayBoundsTakeInTheWholeDay) {
          "SELECT 1 FROM T WHERE ? > F OR ? <= G", {"P_FEC_FINA+1dia", "P_FEC_FINA+1dia"}},
         {"part of an expression", "SELECT 1 FROM T WHERE F <= :P_FEC_FINA + 1 OR 1 + :P_FEC_FINA >= F",
          "SELECT 1 FROM T WHERE F <= ? + 1 OR 1 + ? >= F", {"P_FEC_FINA", "P_FEC_FINA"}},
-        {"equality and other parameters", "SELECT 1 FROM T WHERE F = :P_FEC_FINA AND N <= :P_NUM",
-         "SELECT 1 FROM T WHERE F = ? AND N <= ?", {"P_FEC_FINA", "P_NUM"}},
     };
     for (const char* protocol : {"sqlite", "postgresql", "odbc"}) {
         auto backend = DatabaseBackend::create(QString::fromLatin1(protocol));
