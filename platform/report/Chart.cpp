@@ -98,10 +98,21 @@ DrawingItem drawBarChart(const ChartView& view, const QStringList& categories,
     auto* axisY = new QValueAxis;
     axisY->setLabelsFont(font);
     axisY->setLabelFormat(decimals > 0 ? QStringLiteral("%.%1f").arg(decimals) : QStringLiteral("%d"));
-    // Room above the tallest bar for its mark; whole steps for counts.
+    // Room above the tallest bar for its mark. Counts get whole steps of 1, 2 or 5 times a power of ten, so
+    // that no two ticks print the same number.
     const double ceiling = top <= 0 ? 1 : top * 1.15;
-    axisY->setRange(0, decimals > 0 ? ceiling : std::ceil(ceiling));
-    axisY->applyNiceNumbers();
+    if (decimals > 0) {
+        axisY->setRange(0, ceiling);
+        axisY->applyNiceNumbers();
+    } else {
+        const double rough = std::max(1.0, ceiling / 5);
+        const double power = std::pow(10.0, std::floor(std::log10(rough)));
+        const double step = rough <= power ? power : rough <= 2 * power ? 2 * power : rough <= 5 * power ? 5 * power : 10 * power;
+        axisY->setTickType(QValueAxis::TicksDynamic);
+        axisY->setTickAnchor(0);
+        axisY->setTickInterval(step);
+        axisY->setRange(0, step * std::ceil(ceiling / step));
+    }
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
 
