@@ -75,6 +75,9 @@ void TerminalProgress::Inicializar(int pCantidadDeRegistros, bool pResetAll) {
 }
 
 void TerminalProgress::MensajeDelProceso(const QString& Value) {
+    // Builders repeat their message for every record: a log shows it once, until it changes.
+    if (Value == m_message)
+        return;
     m_message = Value;
     if (!m_tty) {
         std::fprintf(m_out, "%s\n", Value.toLocal8Bit().constData());

@@ -41,7 +41,7 @@ struct ValidationRow {
 };
 
 // Types whose builder this version has: a valid request of one of them runs it and shows its layout.
-const std::set<int> kBuilt{0, 1, 2, 3, 4, 5, 8, 9};
+const std::set<int> kBuilt{0, 1, 2, 3, 4, 5, 6, 8, 9};
 
 QString notAvailable(const char* caption) {
     return QStringLiteral("El informe \"%1\" no está disponible en esta versión.")
@@ -160,7 +160,7 @@ TEST(Validation, StopsAtTheFirstFailedRule) {
         const bool saidUnconfigured =
             (row.type == 3 && message == QStringLiteral("No ha parametrizado novedades.")) ||
             (row.type == 8 && message == QStringLiteral("No ha parametrizado los cargos a consultar.")) ||
-            (row.type == 5 &&
+            ((row.type == 5 || row.type == 6) &&
              message == QStringLiteral("El prototipo seleccionado no tiene conceptos asociados, por favor verifique."));
         if (runsBuilder && saidUnconfigured)
             message.clear();

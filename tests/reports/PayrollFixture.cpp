@@ -253,6 +253,31 @@ void writeRows(QSqlDatabase& db) {
     liquidation(3, 900, d(2027, 3, 31), "A", 999);     // an advance
     liquidation(4, 900, d(2027, 4, 1), "N", 888);      // after the period
 
+    // --- user-company invoice (report type 6), May 2027, company 1: employees 1100 and 1101 ---
+    fx.insert("GN_NIVEL", {{"COD_EMPR", 1}, {"COD_ARBO", 1}, {"IDE_ARBO", 1}, {"COD_NIVE", 1}, {"NUM_NIVE", 1}, {"NOM_NIVE", "OPERACIONES"}});
+    fx.insert("NM_CENTP", {{"COD_EMPR", 1}, {"COD_CENP", 1}, {"NOM_CENP", "SEDE NORTE"}, {"TAR_ATEP", 0.522}});
+    for (const auto& [empl, nom, ape] : std::vector<std::tuple<double, const char*, const char*>>{{1100, "ANA", "PEREZ"}, {1101, "LUIS", "GOMEZ"}})
+        fx.insert("BI_EMPLE", {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NOM_EMPL", nom}, {"APE_EMPL", ape}});
+    for (const auto& [empl, nro, ccos, cargo] : std::vector<std::tuple<double, int, int, const char*>>{
+             {1100, 1, 10, "C1"}, {1100, 2, 20, "AB"}, {1101, 1, 10, "C1"}})
+        fx.insert("NM_CONTR", {{"COD_EMPR", 1}, {"COD_EMPL", empl}, {"NRO_CONT", nro}, {"COD_CCOS", ccos}, {"COD_CARG", cargo},
+                               {"COD_ARBO", 1}, {"IDE_ARBO", 1}, {"COD_NIV1", 1}, {"COD_CENP", 1}, {"FEC_INGR", d(2020, 1, 1)}});
+    const auto paid = [&](const char* table, double empl, int nro, int conc, const QVariant& day, const char* kind, double can, double val) {
+        Row row = movement(1, empl, conc, day, kind, 1, 10, val);
+        for (auto& [name, value] : row)
+            if (name == QLatin1String("NRO_CONT"))
+                value = nro;
+            else if (name == QLatin1String("CAN_ACUM"))
+                value = can;
+        fx.insert(table, row);
+    };
+    paid("NM_PRENO", 1100, 1, 2, d(2027, 5, 15), "N", 1, 100000); // F1 \ the same figures in both sources
+    paid("NM_ACUMU", 1100, 1, 2, d(2027, 5, 15), "N", 1, 100000); // F2 /
+    paid("NM_PRENO", 1100, 2, 2, d(2027, 5, 20), "N", 2, 50000);  // F3: the other contract, same concept
+    paid("NM_PRENO", 1100, 1, 6, d(2027, 5, 10), "A", 1, 7000);   // kind A, not chosen
+    paid("NM_PRENO", 1100, 1, 1, d(2027, 5, 10), "N", 1, 8000);   // concept 1, not prototype 40's
+    paid("NM_PRENO", 1101, 1, 6, d(2027, 5, 31), "N", 1, 30000);  // F4: on the last day
+
     // --- requisitions (report type 1), October 2026, company 1 ---
     const auto requisition = [&](const char* reqs, const char* carp, int ccos, const QVariant& day) {
         fx.insert("SL_REQPE", {{"COD_EMPR", 1}, {"COD_GRSE", "G1"}, {"COD_REQS", QString::fromLatin1(reqs)},
@@ -448,6 +473,23 @@ QString ReportRun::PedirObservaciones() {
     return m_observations;
 }
 
+std::unique_ptr<TProcessProgress> ReportRun::CrearProgreso() {
+    struct Stub : TProcessProgress {
+        ReportRun& run;
+        explicit Stub(ReportRun& r) : run(r) {}
+        void Inicializar(int, bool) override {}
+        void MensajeDelProceso(const QString&) override {}
+        void NombreItemActual(const QString&) override { ++run.recordsAnnounced; }
+        void EmpleadoActual(double, const QString&) override { ++run.recordsAnnounced; }
+        void ItemActualTerminado() override {}
+        void EmpleadoActualTerminado() override {}
+        void UltimoError(const QString&) override {}
+        void Finalizar() override { run.progressFinished = true; }
+        bool ContinuarProceso() const override { return run.stopAfter < 0 || run.recordsAnnounced < run.stopAfter; }
+    };
+    return std::make_unique<Stub>(*this);
+}
+
 void ReportRun::setPeriod(TDateTime from, TDateTime to) {
     values.gDtFecInic = from;
     values.gDtFecFina = to;
@@ -635,6 +677,14 @@ std::vector<Scenario> comparisonScenarios() {
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsRqpReporte; },
          {"COD_CCOS", "COD_CARG", "NOM_CARG", "TRA_CONT", "CON_INDF", "CON_TFIJ", "CON_APRE", "TOT_NSEL", "TOT_EESS",
           "TOT_SSSS"}},
+        {"user-company invoice, May 2027",
+         [](ReportRun& r) {
+             r.setPeriod(TDateTime::encodeDate(2027, 5, 1), TDateTime::encodeDate(2027, 5, 31));
+             r.chooseProtos({40});
+             r.generate(&TReportBuilders::GenerarFacturaEmpresa);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsFacturaEmpr; },
+         {"COD_EMPL", "APE_EMPL", "COD_CONC", "COD_CCOS", "COD_CARG", "CAN_ACUM", "VAL_ACUM", "NOM_NIVE", "TAR_ATEP"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);

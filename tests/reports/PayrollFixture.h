@@ -64,7 +64,12 @@ public:
     TReportRun values;
 
     QString PedirObservaciones() override;
-    std::unique_ptr<TProcessProgress> CrearProgreso() override { return nullptr; }
+    // A progress display whose stop button is pressed after stopAfter records (never with -1); it counts
+    // the records announced and whether the run finished it.
+    std::unique_ptr<TProcessProgress> CrearProgreso() override;
+    int stopAfter = -1;
+    int recordsAnnounced = 0;
+    bool progressFinished = false;
 
 private:
     QString m_observations;
