@@ -23,6 +23,19 @@ QString ListaCodigos(const QList<int>& codes) {
     return items.join(QLatin1Char(','));
 }
 
+QStringList ConceptosDePrototipos(SClientDataSet& qryNmConce, int company, const QList<int>& prototypes) {
+    QStringList concepts;
+    for (int prot : prototypes) {
+        qryNmConce.Close();
+        qryNmConce.ParamByName(QStringLiteral("cod_empr")).SetAsSmallInt(company);
+        qryNmConce.ParamByName(QStringLiteral("cod_prot")).SetAsSmallInt(prot);
+        qryNmConce.Open();
+        for (qryNmConce.First(); !qryNmConce.Eof(); qryNmConce.Next())
+            concepts << QString::number(qryNmConce.FieldByName(QStringLiteral("cod_conc")).AsInteger());
+    }
+    return concepts;
+}
+
 double SaldoNetoNomina(TDataSet& dataSet) {
     const TField* tipo = dataSet.FindField(QStringLiteral("TIP_CONC"));
     double total = 0;

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class SClientDataSet;
 class TDataSet;
@@ -19,6 +20,10 @@ namespace builders {
 QString ListaTiposNomina(const QString& letters);
 // Codes as decimal text joined by ",", in their order: "1,3,10".
 QString ListaCodigos(const QList<int>& codes);
+
+// The concepts of the prototypes (QryNmConce opened once per prototype, in order) as decimal texts; a
+// concept of two prototypes appears twice, which an IN list does not mind.
+QStringList ConceptosDePrototipos(SClientDataSet& qryNmConce, int company, const QList<int>& prototypes);
 
 // The signed net of VAL_ACUM over every row of an open dataset: rows whose TIP_CONC is "E" subtract,
 // all others add; a dataset without TIP_CONC is summed plainly. 0 for an empty dataset.

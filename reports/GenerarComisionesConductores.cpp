@@ -2,6 +2,7 @@
 // payroll (concepts of the chosen prototypes, income positive and deductions negative, over both payroll
 // sources) and the maintenance liquidated as commissions, with the number of drivers. The population is the
 // contracts whose process group is one of the chosen prototypes.
+#include "BuilderSupport.h"
 #include "GeneralError.h"
 #include "SClientDataSet.h"
 #include "TClientDataSet.h"
@@ -10,6 +11,8 @@
 #include "TReportBuilders.h"
 
 #include <QStringList>
+
+using namespace builders;
 
 namespace {
 
@@ -27,21 +30,11 @@ QString NombreTipoConductor(const QString& tipCtor) {
 void ArmarSqlComisiones(TDtmNmRtgen& dtm, const TReportRun& run) {
     if (run.Prototipos.isEmpty())
         throw GeneralError(QStringLiteral("No ha selecionado el prototipo."));
-    QStringList prototypes, concepts;
-    SClientDataSet& conce = *dtm.QryNmConce;
-    for (int prot : run.Prototipos) {
-        prototypes << QString::number(prot);
-        conce.Close();
-        conce.ParamByName(QStringLiteral("cod_empr")).SetAsSmallInt(run.CodEmpr);
-        conce.ParamByName(QStringLiteral("cod_prot")).SetAsSmallInt(prot);
-        conce.Open();
-        for (conce.First(); !conce.Eof(); conce.Next())
-            concepts << QString::number(conce.FieldByName(QStringLiteral("cod_conc")).AsInteger());
-    }
+    const QStringList concepts = ConceptosDePrototipos(*dtm.QryNmConce, run.CodEmpr, run.Prototipos);
     if (concepts.isEmpty())
         throw GeneralError(
             QStringLiteral("El prototipo seleccionado no tiene conceptos asociados, por favor verifique."));
-    const QString group = QStringLiteral(" (CT.COD_GPRO IN (%1)) AND ").arg(prototypes.join(QLatin1Char(',')));
+    const QString group = QStringLiteral(" (CT.COD_GPRO IN (%1)) AND ").arg(ListaCodigos(run.Prototipos));
     const QString branch = QStringLiteral(
         "SELECT CD.TIP_CTOR, CD.COD_SBAS, SV.NOM_SERV, COUNT (DISTINCT A.COD_EMPL) AS EMPLEADOS, "
         "SUM (CASE WHEN C.TIP_CONC = 'E' THEN A.VAL_ACUM * - 1 WHEN C.TIP_CONC = 'I' THEN A.VAL_ACUM END) AS VAL_ACUM "

@@ -20,16 +20,7 @@ namespace {
 // pre-payroll and closed payroll are two payments. Rows come by employee, names and concept, then cost
 // centre and position, so that "the first row met" of an employee's concept is the same on every server.
 void ArmarSqlFactura(TDtmNmRtgen& dtm, const TReportRun& run, const QString& kinds) {
-    QStringList concepts;
-    SClientDataSet& conce = *dtm.QryNmConce;
-    for (int prot : run.Prototipos) {
-        conce.Close();
-        conce.ParamByName(QStringLiteral("cod_empr")).SetAsSmallInt(run.CodEmpr);
-        conce.ParamByName(QStringLiteral("cod_prot")).SetAsSmallInt(prot);
-        conce.Open();
-        for (conce.First(); !conce.Eof(); conce.Next())
-            concepts << QString::number(conce.FieldByName(QStringLiteral("cod_conc")).AsInteger());
-    }
+    const QStringList concepts = ConceptosDePrototipos(*dtm.QryNmConce, run.CodEmpr, run.Prototipos);
     // Without concepts the statement would not even be SQL: say so before sending it.
     if (concepts.isEmpty())
         throw GeneralError(
