@@ -1,6 +1,7 @@
 #include "TDtmNmRtgen.h"
 
 #include "DatasetCatalog.h"
+#include "DateRoutines.h"
 
 namespace {
 
@@ -53,6 +54,12 @@ TDtmNmRtgen::TDtmNmRtgen(TRemoteServer* server, QObject* parent) : QObject(paren
     DtsNmTnomi = new TDataSource(QStringLiteral("DtsNmTnomi"), CdsNmTnomi, this);
     DtsNmTprot = new TDataSource(QStringLiteral("DtsNmTprot"), CdsNmTprot, this);
     DtsCueNoved = new TDataSource(QStringLiteral("DtsCueNoved"), QryNmPrtgeCn, this);
+
+    QryRpTemporales->OnCalcFields = [this](TDataSet& d) { QryRpTemporalesCalcFields(d); };
+    QryRpTemporales->AfterScroll = [this](TDataSet& d) { QryRpTemporalesAfterScroll(d); };
+    CdsEmpTemp->FieldByName(QStringLiteral("TIP_DOCU")).OnGetText = [](TField& sender, QString& text, bool) {
+        text = NombreTipoDocumento(sender.IsNull() ? QString() : sender.AsString());
+    };
 }
 
 TDtmNmRtgen::~TDtmNmRtgen() = default;
@@ -65,6 +72,72 @@ void TDtmNmRtgen::LlenarNoved(bool Novedades, int codEmpr) {
         QryNmPrtgeCn->ParamByName(QStringLiteral("COD_EMPR")).SetAsSmallInt(codEmpr);
         QryNmPrtgeCn->Open();
     }
+}
+
+QString TDtmNmRtgen::NombreTipoDocumento(const QString& code) {
+    const QString c = code.trimmed();
+    if (c == QLatin1String("C"))
+        return QStringLiteral("CC");
+    if (c == QLatin1String("E"))
+        return QStringLiteral("CE");
+    if (c == QLatin1String("R"))
+        return QStringLiteral("RC");
+    if (c == QLatin1String("T"))
+        return QStringLiteral("TI");
+    return QString();
+}
+
+namespace {
+
+// Name of a place of the territorial division (municipality 0 is the department itself); empty when the
+// division has no such place.
+QString NombreDivision(SClientDataSet& divip, int pais, int dpto, int mpio) {
+    divip.Close();
+    divip.ParamByName(QStringLiteral("P_COD_PAIS")).SetAsSmallInt(pais);
+    divip.ParamByName(QStringLiteral("P_COD_DPTO")).SetAsSmallInt(dpto);
+    divip.ParamByName(QStringLiteral("P_COD_MPIO")).SetAsSmallInt(mpio);
+    divip.Open();
+    return divip.IsEmpty() ? QString() : divip.FieldByName(QStringLiteral("NOM_MPIO")).AsString().trimmed();
+}
+
+QString Ceros(int length, int value) {
+    return AjustarLongitud(length, QString::number(value), QStringLiteral("I"), QLatin1Char('0'),
+                           QStringLiteral("D"));
+}
+
+} // namespace
+
+void TDtmNmRtgen::QryRpTemporalesCalcFields(TDataSet& DataSet) {
+    TField& dpto = DataSet.FieldByName(QStringLiteral("DtfNmbDpto"));
+    TField& mpio = DataSet.FieldByName(QStringLiteral("DtfNmbMpio"));
+    dpto.SetAsString(QString());
+    mpio.SetAsString(QString());
+    const TField& codPais = DataSet.FieldByName(QStringLiteral("COD_PAIS"));
+    const TField& codDpto = DataSet.FieldByName(QStringLiteral("COD_DPTO"));
+    const TField& codMpio = DataSet.FieldByName(QStringLiteral("COD_MPIO"));
+    if (codPais.IsNull() || codDpto.IsNull())
+        return;
+    const int pais = codPais.AsInteger();
+    const int d = codDpto.AsInteger();
+    dpto.SetAsString(Ceros(2, d) + QLatin1Char('-') + NombreDivision(*QryGnDivip, pais, d, 0));
+    if (codMpio.IsNull())
+        return;
+    const int m = codMpio.AsInteger();
+    mpio.SetAsString(Ceros(2, d) + Ceros(3, m) + QLatin1Char('-') + NombreDivision(*QryGnDivip, pais, d, m));
+}
+
+void TDtmNmRtgen::QryRpTemporalesAfterScroll(TDataSet& DataSet) {
+    QrySlRepf->Close();
+    // The requisitions were read for the run's company: its requirements are that company's too.
+    QrySlRepf->ParamByName(QStringLiteral("P_COD_EMPR"))
+        .SetAsInteger(QryRpTemporales->ParamByName(QStringLiteral("P_COD_EMPR")).AsInteger());
+    if (DataSet.IsEmpty())
+        return;
+    QrySlRepf->ParamByName(QStringLiteral("P_COD_GRSE"))
+        .SetAsString(DataSet.FieldByName(QStringLiteral("COD_GRSE")).AsString());
+    QrySlRepf->ParamByName(QStringLiteral("P_COD_REQS"))
+        .SetAsString(DataSet.FieldByName(QStringLiteral("COD_REQS")).AsString());
+    QrySlRepf->Open();
 }
 
 TDataSet* TDtmNmRtgen::dataSetByName(const QString& name) const {

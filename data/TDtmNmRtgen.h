@@ -35,6 +35,14 @@ public:
     // reconciliation, for company codEmpr.
     void LlenarNoved(bool Novedades, int codEmpr);
 
+    // Requisitions of the temporary-staff report: the territory names of the user company of each row, and
+    // its requirements loaded into QrySlRepf whenever the row becomes current, so that the requirement
+    // subreport always prints those of the requisition being printed.
+    void QryRpTemporalesCalcFields(TDataSet& DataSet);
+    void QryRpTemporalesAfterScroll(TDataSet& DataSet);
+    // Display text of a document type code: C, E, R, T give CC, CE, RC, TI; anything else is empty.
+    static QString NombreTipoDocumento(const QString& code);
+
     // --- form and shared ---
     SClientDataSet* QryNmRtgen = nullptr;
     TDataSource* DtsNmRtgen = nullptr;

@@ -179,8 +179,10 @@ XlsxLayout layoutForXlsx(const PreparedReport& report, double toleranceMm, doubl
                                 freeCol = c;
                             }
                     if (freeRow < 0) {
+                        // A text drawn over another one joins it as a line of its own; an empty one adds nothing.
                         XlsxTextCell& there = layout.texts[size_t(owner.value(cellKey(cell.firstRow, cell.firstCol)))];
-                        there.extraText += QLatin1Char('\n') + t->plainText();
+                        if (!t->plainText().isEmpty())
+                            there.extraText += QLatin1Char('\n') + t->plainText();
                         continue;
                     }
                     cell.firstRow = cell.lastRow = freeRow;

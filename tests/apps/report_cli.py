@@ -240,8 +240,8 @@ def main(command, database):
                                                         "--from", "2026-03-01", "--to", "2026-03-31", "--xlsx",
                                                         written["type9.xlsx"]], 0, None, []),
         # A type whose builder this version lacks says so, and is no input error.
-        ("report not in this version", report + ["--type", "7"] + PERIOD + ["--pdf", pdf], 1,
-         "El informe \"Temporales\" no está disponible en esta versión.", []),
+        ("report not in this version", report + ["--type", "10", "--kinds", "N"] + PERIOD + ["--pdf", pdf], 1,
+         "El informe \"Gestión Humana\" no está disponible en esta versión.", []),
     ]
 
     failures = run_cases(command, cases)

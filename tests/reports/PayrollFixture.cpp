@@ -278,6 +278,79 @@ void writeRows(QSqlDatabase& db) {
     paid("NM_PRENO", 1100, 1, 1, d(2027, 5, 10), "N", 1, 8000);   // concept 1, not prototype 40's
     paid("NM_PRENO", 1101, 1, 6, d(2027, 5, 31), "N", 1, 30000);  // F4: on the last day
 
+    // --- temporary staff (report type 7), third quarter of 2027, staffing company 4 ---
+    // User companies are recognised by name: 10 by the organisation unit and selection group "LOGISTICA DEL
+    // NORTE" (Medellín, Antioquia), 11 by "ACME INDUSTRIAL" (a department, no municipality), 12 by "SIN
+    // TERRITORIO" (no department).
+    for (const auto& [empr, name, nit, dig, dpto, mpio] : std::vector<std::tuple<int, const char*, double, const char*, QVariant, QVariant>>{
+             {10, "Logistica del Norte S.A.S.", 800100200, "7", 5, 1}, {11, "ACME INDUSTRIAL LTDA", 900300400, "3", 8, kNull},
+             {12, "SIN TERRITORIO SAS", 700500600, "1", kNull, kNull}}) {
+        fx.insert("GN_EMPRE", {{"COD_EMPR", empr}, {"NOM_EMPR", QString::fromLatin1(name)}, {"NIT_EMPR", nit}});
+        fx.insert("NM_PARSS", {{"COD_EMPR", empr}, {"DIG_VERI", QString::fromLatin1(dig)}, {"COD_PAIS", 170}, {"COD_DPTO", dpto}, {"COD_MPIO", mpio}});
+    }
+    for (const auto& [dpto, mpio, name] : std::vector<std::tuple<int, int, const char*>>{{5, 0, "ANTIOQUIA"}, {5, 1, "MEDELLIN"}, {8, 0, "ATLANTICO"}})
+        fx.insert("GN_DIVIP", {{"COD_PAIS", 170}, {"COD_DPTO", dpto}, {"COD_MPIO", mpio}, {"COD_LOCA", 0}, {"NOM_MPIO", QString::fromLatin1(name)}});
+    fx.insert("GN_DIVIP", {{"COD_PAIS", 170}, {"COD_DPTO", 5}, {"COD_MPIO", 1}, {"COD_LOCA", 3}, {"NOM_MPIO", "UN CORREGIMIENTO"}});
+    fx.insert("NM_PARAM", {{"COD_EMPR", 4}, {"SAL_MINL", 1300000.0}});
+    fx.insert("BI_CARGO", {{"COD_EMPR", 4}, {"COD_CARG", "OPE"}, {"NOM_CARG", "OPERARIO"}});
+    fx.insert("BI_CARGO", {{"COD_EMPR", 4}, {"COD_CARG", "AUX"}, {"NOM_CARG", "AUXILIAR"}});
+    for (const auto& [nive, name] : std::vector<std::pair<int, const char*>>{{1, "logistica del norte"}, {2, "ACME INDUSTRIAL"}, {3, "SIN EMPRESA"}})
+        fx.insert("GN_NIVEL", {{"COD_EMPR", 4}, {"COD_ARBO", 1}, {"IDE_ARBO", 1}, {"COD_NIVE", nive}, {"NUM_NIVE", 1}, {"NOM_NIVE", QString::fromLatin1(name)}});
+    const struct {
+        double empl;
+        const char *docu, *ape, *nom, *grade, *kind, *acti;
+        int nivel;
+        QVariant ingr, venc, deja, sueldo;
+    } temps[] = {
+        {4001, "C", "  GARCIA   LOPEZ ", "ANA MARIA JOSE", "03", "R", "A", 1, d(2027, 1, 10), d(2027, 12, 31), kNull, 0.0},       // current
+        {4002, "E", "PEREZ", "LUIS", "08", "B", "A", 1, QDateTime(QDate(2027, 9, 30), QTime(14, 30)), kNull, kNull, 2000000.0}, // starts, open-ended
+        {4003, "X", "DIAZ", "EVA", "12", "B", "A", 2, d(2026, 2, 1), QDateTime(QDate(2027, 9, 30), QTime(18, 0)), kNull, 1500000.0}, // ends
+        {4004, "T", "ROJAS", "JUAN", "", "T", "I", 2, d(2027, 3, 1), kNull, d(2027, 7, 15), 1400000.0},                        // left in the period
+        {4005, nullptr, "MORA", "IRIS", nullptr, "G", "A", 1, d(2026, 5, 1), d(2027, 6, 30), kNull, 1600000.0}, // expired before: no state
+        {4006, "C", "LEON", "SARA", "05", "B", "I", 1, d(2027, 1, 1), kNull, d(2027, 6, 30), 1000000.0},                       // left before the period
+        {4007, "C", "VEGA", "RAUL", "05", "B", "A", 1, d(2027, 10, 1), kNull, kNull, 1000000.0},                               // hired after it
+        {4008, "C", "CANO", "NORA", "05", "B", "A", 3, d(2027, 8, 1), kNull, kNull, 1000000.0},                                // no user company
+        {4009, "C", "SILVA", "OMAR", nullptr, "R", "A", 1, d(2025, 1, 1), d(2028, 1, 1), kNull, 3000000.0},                    // current, hired first
+    };
+    for (const auto& t : temps) {
+        const auto text = [](const char* v) { return v ? QVariant(QString::fromLatin1(v)) : kNull; };
+        fx.insert("BI_EMPLE", {{"COD_EMPR", 4}, {"COD_EMPL", t.empl}, {"APE_EMPL", t.ape}, {"NOM_EMPL", t.nom}, {"TIP_DOCU", text(t.docu)},
+                               {"SEX_EMPL", "F"}, {"FEC_NACI", d(1990, 4, 2)}, {"GRA_EDUC", text(t.grade)}, {"FOR_ACAD", t.kind}});
+        fx.insert("NM_CONTR", {{"COD_EMPR", 4}, {"COD_EMPL", t.empl}, {"NRO_CONT", 1}, {"COD_CARG", t.nivel == 2 ? "AUX" : "OPE"},
+                               {"IND_ACTI", t.acti}, {"FEC_INGR", t.ingr}, {"FEC_VENC", t.venc}, {"FEC_DEJA", t.deja}, {"SUE_BASI", t.sueldo},
+                               {"COD_ARBO", 1}, {"IDE_ARBO", 1}, {"COD_NIV1", t.nivel}});
+    }
+    for (const auto& [grse, desc] : std::vector<std::pair<const char*, const char*>>{{"GL", "LOGISTICA DEL NORTE"}, {"GA", "ACME INDUSTRIAL"}, {"GS", "SIN TERRITORIO"}})
+        fx.insert("SL_GRSEL", {{"COD_EMPR", 4}, {"COD_GRSE", grse}, {"DES_GRSE", desc}});
+    const struct {
+        const char *grse, *reqs, *carp;
+        QVariant day;
+        int plaz, vacu;
+        double prop;
+    } temporaryRequisitions[] = {
+        {"GL", "Q2", "OPE", d(2027, 7, 5), 2, 2, 0.0},     // Q1 and Q2 differ only in their number: two lines
+        {"GL", "Q1", "OPE", d(2027, 7, 5), 3, 1, 0.0},     // the minimum salary
+        {"GA", "Q3", "AUX", QDateTime(QDate(2027, 9, 30), QTime(16, 0)), 1, 0, 1500000.0}, // no requirements
+        {"GS", "Q4", "AUX", d(2027, 8, 1), 1, 1, 1400000.0},
+        {"GL", "Q5", "OPE", d(2027, 6, 30), 9, 9, 9.0},    // before the period
+    };
+    for (const auto& r : temporaryRequisitions)
+        fx.insert("SL_REQPE", {{"COD_EMPR", 4}, {"COD_GRSE", r.grse}, {"COD_REQS", r.reqs}, {"COD_CARP", r.carp}, {"FEC_SOLI", r.day},
+                               {"NRO_PLAZ", r.plaz}, {"NRO_VACU", r.vacu}, {"SUE_PROP", r.prop}});
+    fx.insert("AC_REQUI", {{"COD_EMPR", 4}, {"TIP_REGI", "E"}, {"TIP_APLI", "C"}, {"COD_REQU", 1}, {"NOM_REQU", "LICENCIAS"}});
+    for (const auto& [espe, name] : std::vector<std::pair<int, const char*>>{{1, "CONDUCCION B1"}, {2, "CONDUCCION C2"}})
+        fx.insert("AC_ESPEC", {{"COD_EMPR", 4}, {"TIP_REGI", "E"}, {"TIP_APLI", "C"}, {"COD_REQU", 1}, {"COD_ESPE", espe}, {"NOM_ESPE", name}});
+    for (const auto& [reqs, espe] : std::vector<std::pair<const char*, int>>{{"Q1", 2}, {"Q1", 1}, {"Q2", 2}})
+        fx.insert("SL_REQPF", {{"COD_EMPR", 4}, {"COD_GRSE", "GL"}, {"COD_REQS", reqs}, {"COD_REGI", "E"}, {"TIP_APLI", "C"}, {"COD_REQU", 1}, {"COD_ESPE", espe}});
+    for (const auto& [grse, reqs, carp, aspi, sele, gere] : std::vector<std::tuple<const char*, const char*, const char*, double, const char*, const char*>>{
+             {"GA", "Q3", "AUX", 5003, "N", "N"}, {"GL", "Q1", "OPE", 5001, "N", "N"}, {"GL", "Q1", "OPE", 5002, "S", "N"}, {"GL", "Q5", "OPE", 5004, "N", "N"}})
+        fx.insert("SL_INCOA", {{"COD_EMPR", 4}, {"COD_GRSE", grse}, {"COD_REQS", reqs}, {"COD_CARP", carp}, {"COD_ASPI", aspi},
+                               {"EST_SELE", sele}, {"DES_GERE", gere}});
+    for (const auto& [aspi, docu, ape, nom, grade] : std::vector<std::tuple<double, const char*, const char*, const char*, const char*>>{
+             {5001, "C", "RUIZ DIAZ", "PEDRO", "11"}, {5002, "C", "NO", "VA", "01"}, {5003, "R", "SOTO", "LUZ  ELENA", "07"}, {5004, "C", "NO", "VA", "01"}})
+        fx.insert("RL_EMPLE", {{"COD_EMPR", 4}, {"COD_EMPL", aspi}, {"TIP_DOCU", docu}, {"APE_EMPL", ape}, {"NOM_EMPL", nom},
+                               {"FEC_NACI", d(2000, 1, 31)}, {"SEX_EMPL", "M"}, {"GRA_EDUC", grade}});
+
     // --- requisitions (report type 1), October 2026, company 1 ---
     const auto requisition = [&](const char* reqs, const char* carp, int ccos, const QVariant& day) {
         fx.insert("SL_REQPE", {{"COD_EMPR", 1}, {"COD_GRSE", "G1"}, {"COD_REQS", QString::fromLatin1(reqs)},
@@ -685,6 +758,15 @@ std::vector<Scenario> comparisonScenarios() {
          },
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsFacturaEmpr; },
          {"COD_EMPL", "APE_EMPL", "COD_CONC", "COD_CCOS", "COD_CARG", "CAN_ACUM", "VAL_ACUM", "NOM_NIVE", "TAR_ATEP"}},
+        {"temporary staff, third quarter of 2027",
+         [](ReportRun& r) {
+             r.values.CodEmpr = 4;
+             r.setPeriod(TDateTime::encodeDate(2027, 7, 1), TDateTime::encodeDate(2027, 9, 30));
+             r.generate(&TReportBuilders::GenerarTemporales);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsEmpTemp; },
+         {"COD_EMPL", "NOM_NIVE", "APE_EMP1", "APE_EMP2", "NOM_EMP1", "NOM_EMP2", "NIV_EDUC", "COD_ESTA", "TIE_DIAS",
+          "SUE_BASI"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);

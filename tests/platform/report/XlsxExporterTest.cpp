@@ -68,10 +68,12 @@ TEST(XlsxLayoutGrid, OverlappingTextsLoseNothing) {
     PreparedReport r;
     r.pages.push_back(pageWith({outtest::text(QRectF(10, 10, 40, 10), QStringLiteral("primero")),
                                 outtest::text(QRectF(10, 10, 40, 10), QStringLiteral("encima")),
+                                outtest::text(QRectF(10, 10, 40, 10), QString()),
                                 outtest::text(QRectF(10, 10, 20, 5), QStringLiteral("tercero")),
                                 outtest::text(QRectF(30, 15, 20, 5), QStringLiteral("cuarto"))}));
     const XlsxLayout l = detail::layoutForXlsx(r);
-    // "primero" takes its 2 x 2 cells; "encima" and "tercero" find none free and join it; "cuarto" as well.
+    // "primero" takes its 2 x 2 cells; "encima" and "tercero" find none free and join it; "cuarto" as well;
+    // the empty one adds no blank line.
     ASSERT_EQ(l.texts.size(), 1u);
     EXPECT_EQ(l.texts[0].item->plainText(), QStringLiteral("primero"));
     EXPECT_EQ(l.texts[0].extraText, QStringLiteral("\nencima\ntercero\ncuarto"));
