@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
 
     std::printf("%-32s %10s %10s %10s %8s %10s %7s %9s %9s\n", "informe", "total s", "base s", "módulo s", "sentenc.",
                 "filas", "págs", "PDF s", "pico MB");
-    for (int type : {4, 9, 0, 3, 2, 8, 5, 1, 6}) {
+    for (int type : {4, 9, 0, 3, 2, 8, 5, 1, 6, 7}) {
         // The driver commissions read the commissions prototype, the invoice the billing one, the
         // reconciliation the payroll total.
         run.Prototipos = {type == 5 ? 7 : type == 6 ? 8 : 9};

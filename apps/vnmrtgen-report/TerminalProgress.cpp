@@ -113,8 +113,20 @@ void TerminalProgress::UltimoError(const QString& Value) {
 }
 
 void TerminalProgress::Finalizar() {
-    m_done = m_total;
     m_item.clear();
+    if (g_stopRequested) {
+        // The bar stays where the stop left it, and the user learns the report is partial.
+        draw(true);
+        endLine();
+        std::fprintf(m_out, "%s\n",
+                     QStringLiteral("Proceso detenido por el usuario: el informe muestra los registros procesados "
+                                    "hasta ese momento.")
+                         .toLocal8Bit()
+                         .constData());
+        std::fflush(m_out);
+        return;
+    }
+    m_done = m_total;
     draw(true);
     endLine();
 }

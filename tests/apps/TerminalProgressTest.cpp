@@ -69,9 +69,17 @@ TEST(TerminalProgress, CtrlCAsksTheBuilderToStop) {
         TerminalProgress progress(out);
         progress.Inicializar(5, true);
         EXPECT_TRUE(progress.ContinuarProceso());
+        progress.NombreItemActual(QStringLiteral("Empleado 1"));
+        progress.ItemActualTerminado();
         std::raise(SIGINT);
         EXPECT_FALSE(progress.ContinuarProceso());
+        progress.Finalizar();
     }
+    // The end says the run was stopped and does not claim it finished.
+    const QString written = readAll(out);
+    EXPECT_TRUE(written.contains(QLatin1String("20% (1/5)")));
+    EXPECT_FALSE(written.contains(QLatin1String("(5/5)")));
+    EXPECT_TRUE(written.contains(QLatin1String("Proceso detenido por el usuario")));
     {
         // A new run starts with no stop request.
         TerminalProgress progress(out);

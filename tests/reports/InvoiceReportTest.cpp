@@ -41,6 +41,15 @@ TEST_F(Invoice, TheStopButtonShowsWhatWasGathered) {
     EXPECT_EQ(run.capture.reports.size(), 1u);
 }
 
+TEST_F(Invoice, AnErrorInTheWalkStillShowsWhatWasGathered) {
+    run.failAfter = 2;
+    EXPECT_EQ(testsupport::errorOf([&] { run.generate(&TReportBuilders::GenerarFacturaEmpresa); }),
+              QStringLiteral("Falla en el recorrido."));
+    EXPECT_EQ(rowsOf(*run.dtm.CdsFacturaEmpr, {"COD_EMPL", "VAL_ACUM"}), QStringList{"1100.00 | 100000.00"});
+    EXPECT_TRUE(run.progressFinished);
+    EXPECT_EQ(run.capture.reports.size(), 1u);
+}
+
 TEST_F(Invoice, PrototypesWithoutConceptsStopBeforeTheQuery) {
     run.values.CodEmpr = 3;
     EXPECT_EQ(testsupport::errorOf([&] { run.generate(&TReportBuilders::GenerarFacturaEmpresa); }),

@@ -553,7 +553,10 @@ std::unique_ptr<TProcessProgress> ReportRun::CrearProgreso() {
         void Inicializar(int, bool) override {}
         void MensajeDelProceso(const QString&) override {}
         void NombreItemActual(const QString&) override { ++run.recordsAnnounced; }
-        void EmpleadoActual(double, const QString&) override { ++run.recordsAnnounced; }
+        void EmpleadoActual(double, const QString&) override {
+            if (++run.recordsAnnounced == run.failAfter)
+                throw GeneralError(QStringLiteral("Falla en el recorrido."));
+        }
         void ItemActualTerminado() override {}
         void EmpleadoActualTerminado() override {}
         void UltimoError(const QString&) override {}

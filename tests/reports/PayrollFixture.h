@@ -65,9 +65,11 @@ public:
 
     QString PedirObservaciones() override;
     // A progress display whose stop button is pressed after stopAfter records (never with -1); it counts
-    // the records announced and whether the run finished it.
+    // the records announced and whether the run finished it. Announcing record failAfter fails, as an error
+    // in the middle of the walk would.
     std::unique_ptr<TProcessProgress> CrearProgreso() override;
     int stopAfter = -1;
+    int failAfter = -1;
     int recordsAnnounced = 0;
     bool progressFinished = false;
 

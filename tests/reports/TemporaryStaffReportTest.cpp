@@ -2,6 +2,7 @@
 // list with its states, order, names, education and salaries (an empty text is stored as null), the requisition page with its territories and
 // requirement lines, the quarter, the stop button and an empty period.
 #include "PayrollFixture.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,14 @@ TEST_F(TemporaryStaff, TheStopButtonEndsTheWalk) {
     EXPECT_EQ(rowsOf(*run.dtm.CdsEmpTemp, {"COD_EMPL", "COD_ESTA"}), (QStringList{"4009.00 | 1", "4003.00 | 3"}));
     EXPECT_TRUE(run.progressFinished);
     EXPECT_EQ(run.capture.reports.size(), 1u);
+}
+
+TEST_F(TemporaryStaff, AnErrorInTheWalkShowsNoReport) {
+    run.failAfter = 3;
+    EXPECT_EQ(testsupport::errorOf([&] { run.generate(&TReportBuilders::GenerarTemporales); }),
+              QStringLiteral("Falla en el recorrido."));
+    EXPECT_TRUE(run.progressFinished);
+    EXPECT_TRUE(run.capture.reports.empty());
 }
 
 TEST_F(TemporaryStaff, AnEmptyPeriodShowsEmptyLists) {
