@@ -57,6 +57,11 @@ TDtmNmRtgen::TDtmNmRtgen(TRemoteServer* server, QObject* parent) : QObject(paren
 
     QryRpTemporales->OnCalcFields = [this](TDataSet& d) { QryRpTemporalesCalcFields(d); };
     QryRpTemporales->AfterScroll = [this](TDataSet& d) { QryRpTemporalesAfterScroll(d); };
+    QryGestionHumana->OnCalcFields = [this](TDataSet& d) { QryGestionHumanaCalcFields(d); };
+    QrySeguridadSocial->OnCalcFields = [this](TDataSet& d) { QrySeguridadSocialCalcFields(d); };
+    QryParafiscales->OnCalcFields = [this](TDataSet& d) { QryParafiscalesCalcFields(d); };
+    QryCmpTotNomi->OnCalcFields = [this](TDataSet& d) { QryCmpTotNomiCalcFields(d); };
+    CdsGH->OnCalcFields = [this](TDataSet& d) { CdsGHCalcFields(d); };
     CdsEmpTemp->FieldByName(QStringLiteral("TIP_DOCU")).OnGetText = [](TField& sender, QString& text, bool) {
         text = NombreTipoDocumento(sender.IsNull() ? QString() : sender.AsString());
     };
@@ -138,6 +143,120 @@ void TDtmNmRtgen::QryRpTemporalesAfterScroll(TDataSet& DataSet) {
     QrySlRepf->ParamByName(QStringLiteral("P_COD_REQS"))
         .SetAsString(DataSet.FieldByName(QStringLiteral("COD_REQS")).AsString());
     QrySlRepf->Open();
+}
+
+QString TDtmNmRtgen::NombreMes(int month, int year) {
+    static const char* const prefixes[] = {"ENERO DE ",  "FEBRERO DE ",   "MARZO DE ",   "ABRIL DE ",
+                                           "MAYO DE ",   "JUNIO DE ",     "JULIO DE ",   "AGOSTO DE ",
+                                           "SEPTIEMBRE DE ", "OCTUBRE DE ", "NOVIEMBRE DE ", "DICIEMBRE DE "};
+    if (month < 1 || month > 12)
+        return QString();
+    return QString::fromLatin1(prefixes[month - 1]) + QString::number(year);
+}
+
+QString TDtmNmRtgen::NombreTipoNominaLetra(const QString& kind) {
+    switch (kind.isEmpty() ? '\0' : kind.at(0).toLatin1()) {
+    case 'A': return QStringLiteral("ADICIONAL");
+    case 'C': return QStringLiteral("CESANTIAS");
+    case 'D': return QStringLiteral("DEFINITIVA");
+    case 'N': return QStringLiteral("NORMAL");
+    case 'P': return QStringLiteral("PRIMAS");
+    case 'V': return QStringLiteral("VACACIONES");
+    case 'X': return QStringLiteral("EXTRA NÓMINA");
+    default: return QString();
+    }
+}
+
+QString TDtmNmRtgen::NombreSexo(const QString& code, bool completo) {
+    const QString c = code.trimmed().left(1);
+    if (c == QLatin1String("F"))
+        return completo ? QStringLiteral("FEMENINO") : c;
+    if (c == QLatin1String("M"))
+        return completo ? QStringLiteral("MASCULINO") : c;
+    return QString();
+}
+
+QString TDtmNmRtgen::NombreEstadoCivil(const QString& code) {
+    const QString c = code.trimmed();
+    switch (c.isEmpty() ? 'O' : c.at(0).toLatin1()) {
+    case 'C': return QStringLiteral("CASADO");
+    case 'D': return QStringLiteral("DIVORCIO");
+    case 'O': return QStringLiteral("OTRO");
+    case 'S': return QStringLiteral("SOLTERO");
+    case 'U': return QStringLiteral("UNION LIBRE");
+    case 'V': return QStringLiteral("VIUDO");
+    default: return QString();
+    }
+}
+
+QString TDtmNmRtgen::NombreTipoNomina(int codEmpr, int codTnom) {
+    const QPair<int, int> key(codEmpr, codTnom);
+    if (const auto known = m_nombresTipoNomina.constFind(key); known != m_nombresTipoNomina.constEnd())
+        return *known;
+    QryNmTnomi1->Close();
+    QryNmTnomi1->ParamByName(QStringLiteral("cod_empr")).SetAsSmallInt(codEmpr);
+    QryNmTnomi1->ParamByName(QStringLiteral("cod_tnom")).SetAsSmallInt(codTnom);
+    QryNmTnomi1->Open();
+    const QString name =
+        QryNmTnomi1->IsEmpty() ? QString() : QryNmTnomi1->FieldByName(QStringLiteral("nom_tnom")).AsString();
+    QryNmTnomi1->Close();
+    m_nombresTipoNomina.insert(key, name);
+    return name;
+}
+
+namespace {
+
+QString TextoDe(const TDataSet& row, const char* field) {
+    const TField& f = row.FieldByName(QLatin1String(field));
+    return f.IsNull() ? QString() : f.AsString();
+}
+
+// CONTEO as a percentage of TOT_EMPL; empty for an empty company (no division by zero) and, when
+// countRequired, for a zero count.
+void PorCentaje(TDataSet& row, bool countRequired) {
+    TField& out = row.FieldByName(QStringLiteral("DtfPorCent"));
+    const int conteo = row.FieldByName(QStringLiteral("CONTEO")).AsInteger();
+    const int total = row.FieldByName(QStringLiteral("TOT_EMPL")).AsInteger();
+    if (total > 0 && (conteo > 0 || !countRequired))
+        out.SetAsFloat(conteo * 100.0 / total);
+    else
+        out.Clear();
+}
+
+} // namespace
+
+// The class name comes from the row's own company: the report covers every company.
+void TDtmNmRtgen::QryGestionHumanaCalcFields(TDataSet& DataSet) {
+    DataSet.FieldByName(QStringLiteral("DtfNmbSexo")).SetAsString(NombreSexo(TextoDe(DataSet, "SEX_EMPL"), true));
+    DataSet.FieldByName(QStringLiteral("DtfEstCivi")).SetAsString(NombreEstadoCivil(TextoDe(DataSet, "EST_CIVI")));
+    PorCentaje(DataSet, false);
+    DataSet.FieldByName(QStringLiteral("DtfNmbTipNom"))
+        .SetAsString(NombreTipoNomina(DataSet.FieldByName(QStringLiteral("COD_EMPR")).AsInteger(),
+                                      DataSet.FieldByName(QStringLiteral("COD_TNOM")).AsInteger()));
+}
+
+void TDtmNmRtgen::QrySeguridadSocialCalcFields(TDataSet& DataSet) {
+    DataSet.FieldByName(QStringLiteral("DtfNmbMes"))
+        .SetAsString(NombreMes(DataSet.FieldByName(QStringLiteral("MES_PROC")).AsInteger(),
+                               DataSet.FieldByName(QStringLiteral("ANO_PROC")).AsInteger()));
+    DataSet.FieldByName(QStringLiteral("DtfNmbTipNom"))
+        .SetAsString(NombreTipoNomina(DataSet.FieldByName(QStringLiteral("COD_EMPR")).AsInteger(),
+                                      DataSet.FieldByName(QStringLiteral("COD_TNOM")).AsInteger()));
+}
+
+void TDtmNmRtgen::QryParafiscalesCalcFields(TDataSet& DataSet) {
+    QrySeguridadSocialCalcFields(DataSet);
+}
+
+void TDtmNmRtgen::QryCmpTotNomiCalcFields(TDataSet& DataSet) {
+    QrySeguridadSocialCalcFields(DataSet);
+    DataSet.FieldByName(QStringLiteral("DtfNmbTnom")).SetAsString(NombreTipoNominaLetra(TextoDe(DataSet, "TIP_NOMI")));
+}
+
+void TDtmNmRtgen::CdsGHCalcFields(TDataSet& DataSet) {
+    DataSet.FieldByName(QStringLiteral("DtfNmbSexo")).SetAsString(NombreSexo(TextoDe(DataSet, "SEX_EMPL"), false));
+    DataSet.FieldByName(QStringLiteral("DtfEstCivi")).SetAsString(NombreEstadoCivil(TextoDe(DataSet, "EST_CIVI")));
+    PorCentaje(DataSet, true);
 }
 
 TDataSet* TDtmNmRtgen::dataSetByName(const QString& name) const {

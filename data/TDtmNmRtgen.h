@@ -11,6 +11,7 @@
 #include "TDataSource.h"
 
 #include <QHash>
+#include <QPair>
 #include <QObject>
 #include <QString>
 #include <vector>
@@ -42,6 +43,23 @@ public:
     void QryRpTemporalesAfterScroll(TDataSet& DataSet);
     // Display text of a document type code: C, E, R, T give CC, CE, RC, TI; anything else is empty.
     static QString NombreTipoDocumento(const QString& code);
+
+    // Human management: the display texts of the four queries and of CdsGH (month, payroll kind, sex, civil
+    // status, share of the company's headcount, payroll-class name).
+    void QryGestionHumanaCalcFields(TDataSet& DataSet);
+    void QrySeguridadSocialCalcFields(TDataSet& DataSet);
+    void QryParafiscalesCalcFields(TDataSet& DataSet);
+    void QryCmpTotNomiCalcFields(TDataSet& DataSet);
+    void CdsGHCalcFields(TDataSet& DataSet);
+    // Name of a payroll class in its own company, asked of the server once per (company, class) and kept
+    // until OlvidarNombresTipoNomina, which each run of the report calls first. Empty for an unknown class.
+    QString NombreTipoNomina(int codEmpr, int codTnom);
+    void OlvidarNombresTipoNomina() { m_nombresTipoNomina.clear(); }
+    static QString NombreMes(int month, int year);
+    static QString NombreTipoNominaLetra(const QString& kind);
+    // Sex and civil status as the human-management query names them (full) or as the report prints them.
+    static QString NombreSexo(const QString& code, bool completo);
+    static QString NombreEstadoCivil(const QString& code);
 
     // --- form and shared ---
     SClientDataSet* QryNmRtgen = nullptr;
@@ -146,4 +164,5 @@ private:
     std::vector<SClientDataSet*> m_serverQueries;
     std::vector<TClientDataSet*> m_resultSets;
     QHash<QString, TDataSet*> m_byName;
+    QHash<QPair<int, int>, QString> m_nombresTipoNomina;
 };

@@ -37,9 +37,3 @@ void Despachar(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, const TReportRun& run, int T)
         (builders.*(type->builder))();
     }
 }
-
-void InformeNoDisponible(int T) {
-    const TReportType* type = ReportTypeAt(T);
-    throw GeneralError(QStringLiteral("El informe \"%1\" no está disponible en esta versión.")
-                           .arg(type ? type->Caption() : QString::number(T)));
-}

@@ -29,5 +29,3 @@ const TReportType* ReportTypeAt(int T);
 // Runs the builder of type T for run over the two modules; any other T does nothing.
 void Despachar(TDtmNmRtgen& dtm, TDtmNmRtrep& rep, const TReportRun& run, int T);
 
-// Raised by a dispatch target whose builder this version does not have: never silently nothing.
-[[noreturn]] void InformeNoDisponible(int T);

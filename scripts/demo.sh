@@ -29,6 +29,7 @@ run parafiscales --type 8
 run comisiones-conductores --type 5 --prototypes 7
 run factura-empresa-usuaria --type 6 --kinds N --prototypes 8
 run temporales --type 7
+run gestion-humana --type 10 --kinds NADCXPV
 run consolidado-vacaciones --type 9
 run conciliacion-nomina --type 0 --account 250505 --kinds NADCXPV --prototypes 9 --classes 1,2,3,4 \
     --observations "Conciliación del cuarto trimestre de 2026."

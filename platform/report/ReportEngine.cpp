@@ -83,8 +83,10 @@ struct BandInstance {
     std::vector<std::pair<QString, double>> outline;  // text, y within the band
     std::vector<std::shared_ptr<const BandInstance>> reprint; // headers to repeat if this starts a page
     bool keepWithNext = false;
-    bool pageBreakBefore = false; // a further part of a cross-tab: starts on a page of its own
 };
+
+// Space above each further part of a cross-tab, so that parts stacked on one page read as separate tables.
+constexpr double kCrossTabPartGap = 4.0;
 using InstancePtr = std::shared_ptr<const BandInstance>;
 
 void translate(PageItem& item, double dx, double dy) {
@@ -342,7 +344,8 @@ public:
             if (c.incrementOn.compare(band.name, Qt::CaseInsensitive) == 0)
                 counters[c.name] = counters.value(c.name) + 1;
         auto inst = std::make_shared<BandInstance>();
-        std::vector<std::shared_ptr<BandInstance>> crossTabParts; // the parts after the first, page by page
+        // The parts after the first: each follows on the same page when it fits whole, else on the next.
+        std::vector<std::shared_ptr<BandInstance>> crossTabParts;
         double height = band.height;
         for (const ReportObject& obj : band.objects) {
             std::visit(
@@ -379,10 +382,9 @@ public:
                         height = std::max(height, o.rect.top() + parts.front().height);
                         for (size_t p = 1; p < parts.size(); ++p) {
                             auto more = std::make_shared<BandInstance>();
-                            more->pageBreakBefore = true;
-                            more->height = parts[p].height;
+                            more->height = parts[p].height + kCrossTabPartGap;
                             for (PageItem& item : parts[p].items) {
-                                translate(item, o.rect.left(), 0);
+                                translate(item, o.rect.left(), kCrossTabPartGap);
                                 more->items.push_back(std::move(item));
                             }
                             crossTabParts.push_back(std::move(more));
@@ -426,7 +428,8 @@ public:
             const ReportPage& page = *currentSection;
             width = page.paper.width() - page.margins.left() - page.margins.right() - view.rect.left();
             height = page.paper.height() - page.margins.top() - page.margins.bottom() -
-                     (page.pageHeader ? page.pageHeader->height : 0) - (page.pageFooter ? page.pageFooter->height : 0);
+                     (page.pageHeader ? page.pageHeader->height : 0) - (page.pageFooter ? page.pageFooter->height : 0) -
+                     std::max(view.rect.top(), kCrossTabPartGap); // what sits above a part in its band
         }
         auto parts = detail::layoutCrossTab(view, ds, settings, measurer, width, height);
         if (savedRecNo >= 0)
@@ -702,9 +705,7 @@ private:
         std::vector<InstancePtr> items;
         items.swap(chain);
         for (auto& i : items) {
-            if (i->pageBreakBefore && curY > freshTop + kEps) {
-                newPage();
-            } else if (curY + i->height > bodyBottom() + kEps && curY > freshTop + kEps) {
+            if (curY + i->height > bodyBottom() + kEps && curY > freshTop + kEps) {
                 // A single instance taller than what is left starts a page of its own.
                 newPage();
                 for (auto& r : i->reprint)

@@ -239,9 +239,6 @@ def main(command, database):
         ("date format applied to the period", report + ["--type", "9", "--date-format", "yyyy-MM-dd",
                                                         "--from", "2026-03-01", "--to", "2026-03-31", "--xlsx",
                                                         written["type9.xlsx"]], 0, None, []),
-        # A type whose builder this version lacks says so, and is no input error.
-        ("report not in this version", report + ["--type", "10", "--kinds", "N"] + PERIOD + ["--pdf", pdf], 1,
-         "El informe \"Gestión Humana\" no está disponible en esta versión.", []),
     ]
 
     failures = run_cases(command, cases)
