@@ -2,11 +2,20 @@
 
 #include "TFrmInfoP50.h"
 
-TInfoP50Progress::TInfoP50Progress(QWidget* owner) : m_window(std::make_unique<TFrmInfoP50>(owner)) {
+#include <QApplication>
+
+TInfoP50Progress::TInfoP50Progress(QWidget* owner)
+    : m_focus(QApplication::focusWidget()), m_window(std::make_unique<TFrmInfoP50>(owner)) {
     m_window->show();
 }
 
-TInfoP50Progress::~TInfoP50Progress() = default;
+TInfoP50Progress::~TInfoP50Progress() {
+    m_window.reset();
+    if (m_focus) {
+        m_focus->activateWindow();
+        m_focus->setFocus();
+    }
+}
 
 void TInfoP50Progress::Inicializar(int pCantidadDeRegistros, bool pResetAll) {
     m_window->Inicializar(pCantidadDeRegistros, pResetAll);

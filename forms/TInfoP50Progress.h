@@ -1,9 +1,11 @@
 // TInfoP50Progress: the desktop's progress display of a long report run: the process progress window
-// (TFrmInfoP50), shown non-modally over the form for as long as the run lasts.
+// (TFrmInfoP50), shown non-modally over the form for as long as the run lasts. When it closes, the focus
+// goes back to the control that had it before the run.
 #pragma once
 
 #include "TProcessProgress.h"
 
+#include <QPointer>
 #include <memory>
 
 class QWidget;
@@ -27,5 +29,6 @@ public:
     TFrmInfoP50& Window() const { return *m_window; }
 
 private:
+    QPointer<QWidget> m_focus;
     std::unique_ptr<TFrmInfoP50> m_window;
 };

@@ -170,7 +170,9 @@ TEST(Validation, StopsAtTheFirstFailedRule) {
 
         QWidget* const focusOf[] = {neutral, f->EdtFecInic, f->EdtFecFina, f->EdtCodCuen}; // by Focus
         QWidget* const focusExpected = focusOf[row.focus];
-        // A run that asked for observations had a modal dialog up, which took the focus with it.
+        // A run that asked for observations had a modal dialog up, which took the focus with it; one that
+        // showed the progress window gives the focus back once its window is active again.
+        QApplication::processEvents();
         if (f.observationDialogs == 0) {
             EXPECT_EQ(QApplication::focusWidget(), focusExpected)
                 << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
