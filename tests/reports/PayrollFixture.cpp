@@ -351,6 +351,58 @@ void writeRows(QSqlDatabase& db) {
         fx.insert("RL_EMPLE", {{"COD_EMPR", 4}, {"COD_EMPL", aspi}, {"TIP_DOCU", docu}, {"APE_EMPL", ape}, {"NOM_EMPL", nom},
                                {"FEC_NACI", d(2000, 1, 31)}, {"SEX_EMPL", "M"}, {"GRA_EDUC", grade}});
 
+    // --- human management (report type 10): companies 7 and 8, February 2028 and February 2027 ---
+    // Class 1 is named differently in each company; class 4 of company 7 is in no "GH" row.
+    fx.insert("GN_EMPRE", {{"COD_EMPR", 7}, {"NOM_EMPR", "ALFA SERVICIOS S.A."}, {"NIT_EMPR", 811000111.0}});
+    fx.insert("GN_EMPRE", {{"COD_EMPR", 8}, {"NOM_EMPR", "BETA LOGISTICA LTDA"}, {"NIT_EMPR", 822000222.0}});
+    for (const auto& [empr, tnom, name, gh] : std::vector<std::tuple<int, int, const char*, bool>>{
+             {7, 1, "QUINCENAL", true}, {7, 2, "MENSUAL", true}, {7, 4, "PENSIONADOS", false}, {8, 1, "SEMANAL", true}, {8, 3, "DIRECTIVOS", true}}) {
+        fx.insert("NM_TNOMI", {{"COD_EMPR", empr}, {"COD_TNOM", tnom}, {"NOM_TNOM", name}});
+        if (gh)
+            fx.insert("NM_PRTGE", {{"COD_EMPR", empr}, {"RMT_PRTG", 100 + tnom}, {"TIP_PARA", "GH"}, {"COD_TNOM", tnom}});
+    }
+    // Headcount: 7005 is inactive, 7006 in a class outside "GH"; 7004 (no civil status) and 7008 (a blank
+    // one) are one key of the result set; 7007's status is no known letter.
+    for (const auto& [empr, empl, sex, civil, tnom, acti] : std::vector<std::tuple<int, double, const char*, QVariant, int, const char*>>{
+             {7, 7001, "F", "S", 1, "A"}, {7, 7002, "F", "S", 1, "A"}, {7, 7003, "M", "C", 1, "A"}, {7, 7004, "M", kNull, 2, "A"},
+             {7, 7005, "F", "S", 2, "I"}, {7, 7006, "M", "S", 4, "A"}, {7, 7007, "F", "X", 2, "A"}, {7, 7008, "M", "", 2, "A"},
+             {8, 8001, "M", "U", 1, "A"}, {8, 8002, "F", "V", 3, "A"}}) {
+        fx.insert("BI_EMPLE", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"SEX_EMPL", sex}, {"EST_CIVI", civil}});
+        fx.insert("NM_CONTR", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"COD_TNOM", tnom}, {"IND_ACTI", acti}});
+    }
+    for (int empr : {7, 8})
+        for (const auto& [conc, name, type] : std::vector<std::tuple<int, const char*, const char*>>{{1, "SUELDO", "I"}, {2, "DESCUENTO", "E"}, {3, "PROVISION", "P"}})
+            fx.insert("NM_CONCE", {{"COD_EMPR", empr}, {"COD_CONC", conc}, {"NOM_CONC", name}, {"TIP_CONC", type}});
+    const QVariant lastDay2028 = QDateTime(QDate(2028, 2, 29), QTime(15, 0)), lastDay2027 = QDateTime(QDate(2027, 2, 28), QTime(10, 0));
+    // Payroll cost. Company 7, February 2028, class 1, kind N: 1,000,000 - 200,000 (+ a provision, nothing).
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, lastDay2028, "N", 1, 10, 1000000));
+    fx.insert("NM_ACUMU", movement(7, 7002, 2, d(2028, 2, 15), "N", 1, 10, 200000));
+    fx.insert("NM_ACUMU", movement(7, 7003, 3, d(2028, 2, 10), "N", 1, 10, 50000));
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, d(2028, 2, 10), "V", 1, 10, 300000)); // kind V
+    fx.insert("NM_ACUMU", movement(7, 7006, 1, d(2028, 2, 10), "N", 4, 10, 400000)); // a class outside "GH"
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, lastDay2027, "N", 1, 10, 900000));     // the year before
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, d(2027, 3, 1), "N", 1, 10, 1));        // outside both windows
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, d(2027, 1, 31), "N", 1, 10, 2));
+    fx.insert("NM_ACUMU", movement(7, 7001, 1, d(2028, 1, 31), "N", 1, 10, 3));
+    fx.insert("NM_ACUMU", movement(8, 8001, 1, d(2028, 2, 5), "N", 1, 10, 700000));
+    fx.insert("NM_ACUMU", movement(8, 8001, 2, d(2027, 2, 5), "N", 1, 10, 100000)); // a deduction alone: negative
+    // Contributions (EPS = CSA_EMPL + CSA_PATR, AFP = COP_EMPL + COP_PATR, ARP = CAR_PATR).
+    for (const auto& [empr, empl, day, csaE, csaP, copE, copP, car] : std::vector<std::tuple<int, double, QVariant, double, double, double, double, double>>{
+             {7, 7001, lastDay2028, 10, 20, 30, 40, 5}, {7, 7004, d(2028, 2, 15), 1, 2, 3, 4, 0.5}, {7, 7006, d(2028, 2, 15), 100, 100, 100, 100, 100},
+             {7, 7001, lastDay2027, 7, 8, 9, 10, 1}, {8, 8002, d(2027, 2, 1), 11, 12, 13, 14, 2}, {7, 7002, d(2027, 3, 1), 99, 99, 99, 99, 99}})
+        fx.insert("NM_AUTOL", {{"COD_EMPR", empr}, {"COD_EMPL", empl}, {"NRO_CONT", 1}, {"FEC_PROC", day}, {"CSA_EMPL", csaE},
+                               {"CSA_PATR", csaP}, {"COP_EMPL", copE}, {"COP_PATR", copP}, {"CAR_PATR", car}});
+    // Levies: entity 30 is not active.
+    for (const auto& [empr, prov, name, ind] : std::vector<std::tuple<int, int, const char*, const char*>>{
+             {7, 10, "SENA", "A"}, {7, 20, "ICBF", "A"}, {7, 30, "INACTIVA", "I"}, {8, 10, "CAJA BETA", "A"}})
+        fx.insert("NM_BEPRO", {{"COD_EMPR", empr}, {"COD_PROV", prov}, {"NOM_PROV", name}, {"IND_PROV", ind}});
+    levy(7, 7001, 10, d(2028, 2, 10), 1000);
+    levy(7, 7002, 10, d(2028, 2, 11), 500);
+    levy(7, 7001, 20, d(2028, 2, 10), 700);
+    levy(7, 7001, 30, d(2028, 2, 10), 999);
+    levy(7, 7001, 10, d(2027, 2, 10), 800);
+    levy(8, 8001, 10, d(2028, 2, 12), 600);
+
     // --- requisitions (report type 1), October 2026, company 1 ---
     const auto requisition = [&](const char* reqs, const char* carp, int ccos, const QVariant& day) {
         fx.insert("SL_REQPE", {{"COD_EMPR", 1}, {"COD_GRSE", "G1"}, {"COD_REQS", QString::fromLatin1(reqs)},
@@ -550,10 +602,17 @@ std::unique_ptr<TProcessProgress> ReportRun::CrearProgreso() {
     struct Stub : TProcessProgress {
         ReportRun& run;
         explicit Stub(ReportRun& r) : run(r) {}
-        void Inicializar(int, bool) override {}
+        int inPass = 0;
+        // A new pass re-arms the stop button, as the progress window does.
+        void Inicializar(int, bool resetAll) override {
+            if (resetAll)
+                inPass = 0;
+        }
         void MensajeDelProceso(const QString&) override {}
-        void NombreItemActual(const QString&) override { ++run.recordsAnnounced; }
-        void EmpleadoActual(double, const QString&) override {
+        void NombreItemActual(const QString&) override { announce(); }
+        void EmpleadoActual(double, const QString&) override { announce(); }
+        void announce() {
+            ++inPass;
             if (++run.recordsAnnounced == run.failAfter)
                 throw GeneralError(QStringLiteral("Falla en el recorrido."));
         }
@@ -561,7 +620,7 @@ std::unique_ptr<TProcessProgress> ReportRun::CrearProgreso() {
         void EmpleadoActualTerminado() override {}
         void UltimoError(const QString&) override {}
         void Finalizar() override { run.progressFinished = true; }
-        bool ContinuarProceso() const override { return run.stopAfter < 0 || run.recordsAnnounced < run.stopAfter; }
+        bool ContinuarProceso() const override { return run.stopAfter < 0 || inPass < run.stopAfter; }
     };
     return std::make_unique<Stub>(*this);
 }
@@ -770,6 +829,14 @@ std::vector<Scenario> comparisonScenarios() {
          [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsEmpTemp; },
          {"COD_EMPL", "NOM_NIVE", "APE_EMP1", "APE_EMP2", "NOM_EMP1", "NOM_EMP2", "NIV_EDUC", "COD_ESTA", "TIE_DIAS",
           "SUE_BASI"}},
+        {"human management, February 2028",
+         [](ReportRun& r) {
+             r.setPeriod(TDateTime::encodeDate(2028, 2, 1), TDateTime::encodeDate(2028, 2, 29));
+             r.values.TiposNomina = QStringLiteral("NV");
+             r.generate(&TReportBuilders::GenerarGestionHumana);
+         },
+         [](TDtmNmRtgen& d) -> TDataSet* { return d.CdsGH; },
+         {"COD_EMPR", "NOM_TNOM", "SEX_EMPL", "EST_CIVI", "CONTEO", "TOT_EMPL", "DtfEstCivi", "DtfPorCent"}},
         {"vacations, October 2026",
          [oct](ReportRun& r) {
              oct(r);
