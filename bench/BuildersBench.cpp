@@ -3,7 +3,7 @@
 // included) and the module's own time (merging into result sets and preparing the pages), then times the
 // PDF of the prepared report. Prints the peak resident memory after each report.
 //
-//   bench_builders DATABASE [COMPANY] [FROM YYYY-MM-DD] [TO YYYY-MM-DD]
+//   bench_builders DATABASE [COMPANY] [FROM YYYY-MM-DD] [TO YYYY-MM-DD] [TYPES, e.g. 6,7,10]
 #include "FormatSettings.h"
 #include "PdfExporter.h"
 #include "Providers.h"
@@ -124,7 +124,13 @@ int main(int argc, char** argv) {
 
     std::printf("%-32s %10s %10s %10s %8s %10s %7s %9s %9s\n", "informe", "total s", "base s", "módulo s", "sentenc.",
                 "filas", "págs", "PDF s", "pico MB");
-    for (int type : {4, 9, 0, 3, 2, 8, 5, 1, 6, 7}) {
+    QList<int> types{4, 9, 0, 3, 2, 8, 5, 1, 6, 7, 10};
+    if (argc > 5) {
+        types.clear();
+        for (const QString& t : QString::fromLocal8Bit(argv[5]).split(QLatin1Char(',')))
+            types << t.toInt();
+    }
+    for (int type : types) {
         // The driver commissions read the commissions prototype, the invoice the billing one, the
         // reconciliation the payroll total.
         run.Prototipos = {type == 5 ? 7 : type == 6 ? 8 : 9};
