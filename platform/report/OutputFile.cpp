@@ -77,9 +77,7 @@ namespace {
 }
 
 // Writes all of data to fd, going on after short writes and interruptions; returns 0 or the errno.
-int writeAll(int fd, const QByteArray& data) {
-    const char* p = data.constData();
-    qint64 left = data.size();
+int writeAll(int fd, const char* p, qint64 left) {
     while (left > 0) {
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0) {
@@ -118,8 +116,44 @@ QString danglingLinkTarget(const QString& path) {
     return QString(); // a loop: the caller reports ELOOP
 }
 
-// Writes data to a new file beside target and renames it over target.
-void replaceAtomically(const QString& shownPath, const QString& target, const QByteArray& data,
+// A sink on a file descriptor: writes go out in large pieces; a failed write reports errno once.
+class FdSink : public OutputSink {
+public:
+    explicit FdSink(int fd) : m_fd(fd) { m_buffer.reserve(kChunk); }
+    void write(const char* data, qsizetype size) override {
+        if (m_error)
+            return;
+        if (m_buffer.size() + size > kChunk) {
+            flush();
+            if (size >= kChunk) {
+                m_error = writeAll(m_fd, data, size);
+                return;
+            }
+        }
+        m_buffer.append(data, size);
+    }
+    // 0 when everything reached the descriptor, otherwise the errno of the failed write.
+    int finish() {
+        flush();
+        return m_error;
+    }
+
+private:
+    static constexpr qsizetype kChunk = 1 << 20;
+    void flush() {
+        if (!m_error && !m_buffer.isEmpty())
+            m_error = writeAll(m_fd, m_buffer.constData(), m_buffer.size());
+        m_buffer.clear();
+    }
+    int m_fd;
+    int m_error = 0;
+    QByteArray m_buffer;
+};
+
+using Producer = std::function<void(OutputSink&)>;
+
+// Writes what produce makes to a new file beside target and renames it over target.
+void replaceAtomically(const QString& shownPath, const QString& target, const Producer& produce,
                        const struct stat* existing) {
     const QFileInfo info(target);
     const QString directory = info.absolutePath();
@@ -140,7 +174,15 @@ void replaceAtomically(const QString& shownPath, const QString& target, const QB
         ::unlink(temporary.constData());
         fail(shownPath, errorNumber);
     };
-    if (const int error = writeAll(fd, data))
+    FdSink sink(fd);
+    try {
+        produce(sink);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        throw;
+    }
+    if (const int error = sink.finish())
         abandon(error);
     if (existing) {
         // The replaced file's permissions and owner carry over (the owner only where we may set it).
@@ -163,14 +205,20 @@ void replaceAtomically(const QString& shownPath, const QString& target, const QB
     }
 }
 
-void writeDirectly(const QString& shownPath, int fd, const QByteArray& data) {
-    if (const int error = writeAll(fd, data))
+void writeDirectly(const QString& shownPath, int fd, const Producer& produce) {
+    FdSink sink(fd);
+    produce(sink);
+    if (const int error = sink.finish())
         fail(shownPath, error);
 }
 
 } // namespace
 
 void writeOutputFile(const QString& path, const QByteArray& data) {
+    writeOutputFile(path, [&](OutputSink& sink) { sink.write(data); });
+}
+
+void writeOutputFile(const QString& path, const Producer& data) {
     if (path.isEmpty())
         throw GeneralError(QStringLiteral("No se indicó el nombre del archivo de salida."));
     if (path == QLatin1String(kStandardOutput)) {

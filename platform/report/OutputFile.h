@@ -12,14 +12,26 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace report {
 
 // The name that means standard output.
 inline constexpr char kStandardOutput[] = "-";
 
+// Receives the bytes of an export as they are produced; throws GeneralError when they cannot be written.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual void write(const char* data, qsizetype size) = 0;
+    void write(const QByteArray& data) { write(data.constData(), data.size()); }
+};
+
 // Writes data to path as described above.
 void writeOutputFile(const QString& path, const QByteArray& data);
+// The same for an export written piece by piece: produce writes everything into the sink it is given. An
+// exception from produce leaves the destination as it was (for a regular file) and goes on to the caller.
+void writeOutputFile(const QString& path, const std::function<void(OutputSink&)>& produce);
 
 // True when the two paths name the same file, however they are spelt (relative, "..", links, hard links):
 // existing files are compared by device and inode, others by their resolved absolute paths.

@@ -11,7 +11,6 @@
 namespace report {
 
 struct PdfOptions {
-    int resolution = 1200;  // painter units per inch; fixes the precision of positions in the file
     bool outline = true;    // bookmarks from PreparedReport::outline (none when the report has none)
     QString creator = QStringLiteral("VNmRtgen");
 };

@@ -3,6 +3,7 @@
 #include "ImageExporter.h"
 #include "OutputFixture.h"
 #include "PdfExporter.h"
+#include "PdfWriter_p.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,6 +65,13 @@ TEST(PdfExport, TextIsExtractableWithAccentsPageByPage) {
     EXPECT_TRUE(pages[1].contains(QStringLiteral("15/01/2024")));
     EXPECT_TRUE(pages[2].contains(QStringLiteral("Gráfico de nómina")));
     EXPECT_FALSE(pages[2].contains(QStringLiteral("Pérez")));
+}
+
+// The fonts' code page holds Spanish and the typographic signs of Windows-1252; anything else is "?".
+TEST(PdfExport, TextInTheFontsCodePage) {
+    EXPECT_EQ(detail::PdfWriter::encode(QStringLiteral("Ñandú € “x” – ¿sí?")),
+              QByteArray("\xD1" "and\xFA \x80 \x93x\x94 \x96 \xBFs\xED?"));
+    EXPECT_EQ(detail::PdfWriter::encode(QStringLiteral("Ω漢\u0081")), QByteArray("???"));
 }
 
 TEST(PdfExport, FontsAreEmbeddedWithUnicodeMaps) {
@@ -132,7 +140,7 @@ TEST(PdfExport, WithoutOutlineOrWithDeepLevels) {
     VN_REQUIRE_TOOL("qpdf");
     PreparedReport r = outtest::sampleReport();
     const QString plain = testsupport::tempPath(QStringLiteral("sin-indice.pdf"));
-    PdfExporter::exportToFile(r, plain, PdfOptions{1200, false});
+    PdfExporter::exportToFile(r, plain, PdfOptions{false});
     EXPECT_EQ(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), plain}).exitCode, 0);
     EXPECT_TRUE(outlines(plain).isEmpty());
 
