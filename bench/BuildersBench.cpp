@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
         const double pdf = t.nsecsElapsed() / 1e9;
         std::printf("%-32s %10.2f %10.2f %10.2f %8d %10lld %7zu %9.2f %9.0f\n",
                     ReportTypeAt(type)->Caption().toUtf8().constData(), total, db, total - db, server.statements,
-                    static_cast<long long>(server.rows), prepared.pages.size(), pdf, peakMb());
+                    static_cast<long long>(server.rows), size_t(prepared.pageCount()), pdf, peakMb());
         capture.last = report::PreparedReport();
     }
     return 0;

@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     t.start();
     const report::PreparedReport prepared = engine.prepare();
     const double prepareS = t.nsecsElapsed() / 1e9;
-    const double pages = static_cast<double>(prepared.pages.size());
+    const double pages = static_cast<double>(prepared.pageCount());
     std::printf("registros: %d  páginas: %.0f\n", rows, pages);
     std::printf("preparación: %.2f s  (%.0f páginas/s)  memoria pico: %.0f MB\n", prepareS, pages / prepareS, peakMb());
 

@@ -30,7 +30,7 @@ QStringList ImageExporter::exportToPng(const PreparedReport& report, const QStri
     if (report.isEmpty())
         throw GeneralError(QStringLiteral("El informe no tiene páginas para exportar."));
     const QFileInfo target(path);
-    const int pages = int(report.pages.size());
+    const int pages = report.pageCount();
     const int digits = QString::number(pages).size();
     QStringList written;
     for (int i = 0; i < pages; ++i) {
@@ -43,7 +43,7 @@ QStringList ImageExporter::exportToPng(const PreparedReport& report, const QStri
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        if (!renderPage(report.pages[size_t(i)], dpi).save(&buffer, "PNG"))
+        if (!renderPage(report.page(i), dpi).save(&buffer, "PNG"))
             throw GeneralError(detail::writeErrorMessage(file, QStringLiteral("no se pudo codificar la imagen")));
         writeOutputFile(file, png);
         written << file;

@@ -23,8 +23,8 @@ void writeDocument(OutputSink& sink, const PreparedReport& report, const PdfOpti
     if (report.isEmpty())
         throw GeneralError(QStringLiteral("El informe no tiene páginas para exportar."));
     detail::PdfWriter writer(sink);
-    for (const PreparedPage& page : report.pages)
-        writer.writePage(page);
+    for (int i = 0; i < report.pageCount(); ++i)
+        writer.writePage(report.page(i));
     writer.finish(report, options.creator, options.outline);
 }
 

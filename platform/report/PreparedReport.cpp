@@ -9,10 +9,15 @@
 
 #include "OutputFile.h"
 #include "GeneralError.h"
+#include "TextMeasurer.h"
 
 #include <QDataStream>
+#include <QDir>
+#include <QMutex>
+#include <QTemporaryFile>
 #include <QFile>
 #include <QIODevice>
+#include <cerrno>
 #include <cstring>
 
 namespace report {
@@ -169,16 +174,29 @@ PageItem getItem(QDataStream& s) {
     return LineItem{};
 }
 
+void putPage(QDataStream& s, const PreparedPage& page) {
+    s << page.paperMm << page.landscape << page.marginsMm << quint32(page.items.size());
+    for (const PageItem& item : page.items)
+        std::visit(ItemWriter{s}, item);
+}
+
+PreparedPage getPage(QDataStream& s) {
+    PreparedPage page;
+    s >> page.paperMm >> page.landscape >> page.marginsMm;
+    const quint32 itemCount = getCount(s, kMaxItems);
+    for (quint32 i = 0; i < itemCount && s.status() == QDataStream::Ok; ++i)
+        page.items.push_back(getItem(s));
+    return page;
+}
+
 QByteArray body(const PreparedReport& report) {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
     s.setVersion(kStreamVersion);
-    s << report.title << report.author << report.subject << quint32(report.pages.size());
-    for (const PreparedPage& page : report.pages) {
-        s << page.paperMm << page.landscape << page.marginsMm << quint32(page.items.size());
-        for (const PageItem& item : page.items)
-            std::visit(ItemWriter{s}, item);
-    }
+    const int count = report.pageCount();
+    s << report.title << report.author << report.subject << quint32(count);
+    for (int p = 0; p < count; ++p)
+        putPage(s, report.page(p));
     s << quint32(report.outline.size());
     for (const OutlineEntry& e : report.outline)
         s << e.text << qint32(e.page) << e.yMm << qint32(e.level);
@@ -191,14 +209,8 @@ PreparedReport parseBody(const QByteArray& bytes) {
     s.setVersion(kStreamVersion);
     s >> report.title >> report.author >> report.subject;
     const quint32 pageCount = getCount(s, kMaxPages);
-    for (quint32 p = 0; p < pageCount && s.status() == QDataStream::Ok; ++p) {
-        PreparedPage page;
-        s >> page.paperMm >> page.landscape >> page.marginsMm;
-        const quint32 itemCount = getCount(s, kMaxItems);
-        for (quint32 i = 0; i < itemCount && s.status() == QDataStream::Ok; ++i)
-            page.items.push_back(getItem(s));
-        report.pages.push_back(std::move(page));
-    }
+    for (quint32 p = 0; p < pageCount && s.status() == QDataStream::Ok; ++p)
+        report.pages.push_back(getPage(s));
     const quint32 outlineCount = getCount(s, kMaxItems);
     for (quint32 i = 0; i < outlineCount && s.status() == QDataStream::Ok; ++i) {
         OutlineEntry e;
@@ -232,12 +244,119 @@ QString TextItem::plainText() const {
     return parts.join(QLatin1Char('\n'));
 }
 
+struct PageSpill::Private {
+    QTemporaryFile file{QDir::temp().filePath(QStringLiteral("vnmrtgen-paginas-XXXXXX"))};
+    struct Entry {
+        qint64 offset = 0;
+        PreparedPage frame; // without items
+    };
+    std::vector<Entry> entries;
+    QString mark, total;
+    mutable QMutex mutex;
+};
+
+PageSpill::PageSpill() : d(std::make_unique<Private>()) {
+    if (!d->file.open())
+        throw GeneralError(QStringLiteral("No se pudo crear el archivo temporal de las páginas del informe: %1")
+                               .arg(d->file.errorString()));
+}
+
+PageSpill::~PageSpill() = default;
+
+void PageSpill::append(const PreparedPage& page) {
+    QByteArray bytes;
+    {
+        QDataStream s(&bytes, QIODevice::WriteOnly);
+        s.setVersion(kStreamVersion);
+        putPage(s, page);
+    }
+    const QByteArray packed = qCompress(bytes, 1);
+    QMutexLocker lock(&d->mutex);
+    Private::Entry entry;
+    entry.offset = d->file.size();
+    entry.frame.paperMm = page.paperMm;
+    entry.frame.landscape = page.landscape;
+    entry.frame.marginsMm = page.marginsMm;
+    d->file.seek(entry.offset);
+    const quint32 size = quint32(packed.size());
+    if (d->file.write(reinterpret_cast<const char*>(&size), sizeof size) != qint64(sizeof size) ||
+        d->file.write(packed) != packed.size())
+        throw GeneralError(QStringLiteral("No se pudo escribir el archivo temporal de las páginas del informe: %1")
+                               .arg(systemErrorText(errno)));
+    d->entries.push_back(std::move(entry));
+}
+
+int PageSpill::count() const {
+    QMutexLocker lock(&d->mutex);
+    return int(d->entries.size());
+}
+
+PreparedPage PageSpill::frame(int index) const {
+    QMutexLocker lock(&d->mutex);
+    return d->entries.at(size_t(index)).frame;
+}
+
+void PageSpill::setPageCount(const QString& mark, const QString& total) {
+    QMutexLocker lock(&d->mutex);
+    d->mark = mark;
+    d->total = total;
+}
+
+PreparedPage PageSpill::read(int index) const {
+    QByteArray packed;
+    QString mark, total;
+    {
+        QMutexLocker lock(&d->mutex);
+        const Private::Entry& entry = d->entries.at(size_t(index));
+        quint32 size = 0;
+        d->file.seek(entry.offset);
+        if (d->file.read(reinterpret_cast<char*>(&size), sizeof size) == qint64(sizeof size))
+            packed = d->file.read(size);
+        mark = d->mark;
+        total = d->total;
+    }
+    const QByteArray bytes = qUncompress(packed);
+    QDataStream s(bytes);
+    s.setVersion(kStreamVersion);
+    PreparedPage page = getPage(s);
+    if (s.status() != QDataStream::Ok)
+        throw GeneralError(QStringLiteral("No se pudo leer la página %1 del archivo temporal del informe.").arg(index + 1));
+    if (!mark.isEmpty()) {
+        const TextMeasurer measurer;
+        for (PageItem& item : page.items)
+            if (auto* t = std::get_if<TextItem>(&item))
+                for (TextLine& line : t->lines) {
+                    bool changed = false;
+                    for (TextRun& run : line.runs)
+                        if (run.text.contains(mark)) {
+                            run.text.replace(mark, total);
+                            changed = true;
+                        }
+                    if (changed)
+                        line.widthMm = measurer.lineWidth(t->font, line);
+                }
+    }
+    return page;
+}
+
+PreparedPage PreparedReport::pageFrame(int index) const {
+    if (spill)
+        return spill->frame(index);
+    const PreparedPage& p = pages.at(size_t(index));
+    PreparedPage frame;
+    frame.paperMm = p.paperMm;
+    frame.landscape = p.landscape;
+    frame.marginsMm = p.marginsMm;
+    return frame;
+}
+
 std::vector<int> PreparedReport::findPages(const QString& text) const {
     std::vector<int> found;
     if (text.isEmpty())
         return found;
-    for (int p = 0; p < int(pages.size()); ++p) {
-        for (const PageItem& item : pages[size_t(p)].items) {
+    for (int p = 0; p < pageCount(); ++p) {
+        const PreparedPage current = page(p);
+        for (const PageItem& item : current.items) {
             const auto* t = std::get_if<TextItem>(&item);
             if (!t)
                 continue;

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -128,14 +129,43 @@ struct OutlineEntry {
     int level = 0;       // nesting: 0 for top-level groups
 };
 
+// The pages of a long report kept in a temporary file instead of memory, each compressed, read back one at
+// a time: a report of any length is prepared and written in the memory of a few hundred pages. The engine
+// appends pages as they are finished; the page count, known only at the end, replaces its mark in the
+// texts of a page when the page is read back.
+class PageSpill {
+public:
+    PageSpill(); // throws GeneralError when no temporary file can be made
+    ~PageSpill();
+    PageSpill(const PageSpill&) = delete;
+    PageSpill& operator=(const PageSpill&) = delete;
+
+    void append(const PreparedPage& page);
+    int count() const;
+    PreparedPage read(int index) const;
+    // Paper, orientation and margins of a page, without reading its items.
+    PreparedPage frame(int index) const;
+    void setPageCount(const QString& mark, const QString& total);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
 struct PreparedReport {
     QString title;
     QString author = QStringLiteral("VNmRtgen");
     QString subject = QStringLiteral("VNmRtgen PDF export");
+    // Every page, for a report held in memory. A long report's pages are in spill instead, and this is
+    // empty: read pages through pageCount() and page().
     std::vector<PreparedPage> pages;
+    std::shared_ptr<const PageSpill> spill;
     std::vector<OutlineEntry> outline;
 
-    bool isEmpty() const { return pages.empty(); }
+    int pageCount() const { return spill ? spill->count() : int(pages.size()); }
+    PreparedPage page(int index) const { return spill ? spill->read(index) : pages.at(size_t(index)); }
+    PreparedPage pageFrame(int index) const;
+    bool isEmpty() const { return pageCount() == 0; }
     // Pages whose texts contain text (case-insensitive), in page order.
     std::vector<int> findPages(const QString& text) const;
     // Binary form for save and load of a prepared report ("VNRP" magic, versioned).

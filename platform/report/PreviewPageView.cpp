@@ -53,7 +53,8 @@ void PreviewPageView::relayout() {
     int width = 0;
     int y = kGap;
     if (m_report) {
-        for (const PreparedPage& page : m_report->pages) {
+        for (int i = 0; i < m_report->pageCount(); ++i) {
+            const PreparedPage page = m_report->pageFrame(i);
             const QSize size(qRound(page.paperMm.width() * s), qRound(page.paperMm.height() * s));
             m_pageRects.emplace_back(QPoint(0, y), size);
             y += size.height() + kGap;
@@ -137,7 +138,7 @@ const QImage& PreviewPageView::pageImage(int page) {
         m_images.remove(furthest);
     }
     const qreal dpr = viewport()->devicePixelRatioF();
-    QImage image = ImageExporter::renderPage(m_report->pages[size_t(page)], viewport()->logicalDpiX() * m_zoom * dpr);
+    QImage image = ImageExporter::renderPage(m_report->page(page), viewport()->logicalDpiX() * m_zoom * dpr);
     image.setDevicePixelRatio(dpr);
     return *m_images.insert(page, image);
 }
@@ -160,7 +161,7 @@ void PreviewPageView::paintEvent(QPaintEvent* event) {
         p.drawImage(QRectF(r), pageImage(i));
         if (m_highlight.isEmpty())
             continue;
-        for (const PageItem& item : m_report->pages[size_t(i)].items) {
+        for (const PageItem& item : m_report->page(i).items) {
             const auto* t = std::get_if<TextItem>(&item);
             if (t && t->plainText().contains(m_highlight, Qt::CaseInsensitive)) {
                 const QRectF mark(r.left() + t->rect.left() * s, r.top() + t->rect.top() * s, t->rect.width() * s,

@@ -213,9 +213,9 @@ public:
 
     void syncPageBox() {
         const QSignalBlocker block(pageBox);
-        pageBox->setRange(report.isEmpty() ? 0 : 1, std::max(1, int(report.pages.size())));
+        pageBox->setRange(report.isEmpty() ? 0 : 1, std::max(1, report.pageCount()));
         pageBox->setValue(view->currentPage() + 1);
-        pageCountLabel->setText(QStringLiteral(" de %1 ").arg(report.pages.size()));
+        pageCountLabel->setText(QStringLiteral(" de %1 ").arg(report.pageCount()));
     }
 
     void syncZoomBox() {
@@ -248,11 +248,11 @@ public:
         const double unit = view->unitsPerMmAtFullSize();
         const QSizeF space = view->availableSize();
         double widest = 0;
-        for (const PreparedPage& p : report.pages)
-            widest = std::max(widest, p.paperMm.width());
+        for (int i = 0; i < report.pageCount(); ++i)
+            widest = std::max(widest, report.pageFrame(i).paperMm.width());
         double zoom = space.width() / (widest * unit);
         if (zoomMode == ZoomMode::FitPage) {
-            const QSizeF page = report.pages[size_t(view->currentPage())].paperMm;
+            const QSizeF page = report.pageFrame(view->currentPage()).paperMm;
             zoom = std::min(space.width() / (page.width() * unit), space.height() / (page.height() * unit));
         }
         view->setZoom(zoom);
@@ -317,7 +317,7 @@ void PreviewWindow::setReport(const PreparedReport& report) {
 }
 
 const PreparedReport& PreviewWindow::report() const { return d->report; }
-int PreviewWindow::pageCount() const { return int(d->report.pages.size()); }
+int PreviewWindow::pageCount() const { return d->report.pageCount(); }
 int PreviewWindow::currentPage() const { return d->view->currentPage(); }
 double PreviewWindow::zoom() const { return d->view->zoom(); }
 PreviewWindow::ZoomMode PreviewWindow::zoomMode() const { return d->zoomMode; }

@@ -12,7 +12,7 @@ namespace report {
 namespace {
 
 std::vector<int> pagesToPrint(const PreparedReport& report, const QPrinter& printer, const PrintOptions& options) {
-    const int count = int(report.pages.size());
+    const int count = report.pageCount();
     std::vector<int> pages;
     auto wanted = [&](int n) {
         if (options.fromPage > 0)
@@ -35,7 +35,7 @@ int PrintExporter::print(const PreparedReport& report, QPrinter& printer, const 
     // Items are placed from the paper's corner, not from the printable area.
     printer.setFullPage(true);
     if (!options.fitToPrinterPaper)
-        printer.setPageLayout(detail::pageLayoutFor(report.pages[size_t(pages.front())]));
+        printer.setPageLayout(detail::pageLayoutFor(report.pageFrame(pages.front())));
     if (!report.title.isEmpty())
         printer.setDocName(report.title);
 
@@ -45,7 +45,7 @@ int PrintExporter::print(const PreparedReport& report, QPrinter& printer, const 
                                .arg(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
     const double pxPerMm = PageRenderer::pixelsPerMm(printer);
     for (size_t i = 0; i < pages.size(); ++i) {
-        const PreparedPage& page = report.pages[size_t(pages[i])];
+        const PreparedPage page = report.page(pages[i]);
         if (i > 0) {
             if (!options.fitToPrinterPaper)
                 printer.setPageLayout(detail::pageLayoutFor(page));

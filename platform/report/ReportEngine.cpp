@@ -136,6 +136,24 @@ public:
     QHash<QString, qint64> counters;
     qint64 lineNo = 0;
     int currentPage = 0;
+    // Pages already moved to out.spill; out.pages holds the ones after them.
+    int spilledPages = 0;
+    int spillThreshold = ReportEngine::kDefaultSpillThreshold;
+    int pagesSoFar() const { return spilledPages + int(out.pages.size()); }
+    // Once the report is long, finished pages go to the temporary file, and only the page being filled
+    // stays in memory.
+    void spillFinishedPages() {
+        if (spillThreshold <= 0 || pagesSoFar() < spillThreshold)
+            return;
+        if (!out.spill)
+            spillStore = std::make_shared<PageSpill>();
+        out.spill = spillStore;
+        for (const PreparedPage& page : out.pages)
+            spillStore->append(page);
+        spilledPages += int(out.pages.size());
+        out.pages.clear();
+    }
+    std::shared_ptr<PageSpill> spillStore;
     std::vector<InstancePtr> activeReprint;
 
     // --- ExpressionContext ---
@@ -722,7 +740,7 @@ private:
             page.items.push_back(std::move(item));
         }
         for (const auto& [text, y] : inst.outline)
-            e.out.outline.push_back(OutlineEntry{text, static_cast<int>(e.out.pages.size()) - 1, curY + y, 0});
+            e.out.outline.push_back(OutlineEntry{text, e.pagesSoFar() - 1, curY + y, 0});
         curY += inst.height;
     }
 
@@ -749,12 +767,13 @@ private:
 
     void newPage() {
         finishPage();
+        e.spillFinishedPages();
         PreparedPage page;
         page.paperMm = section.paper;
         page.landscape = section.landscape;
         page.marginsMm = section.margins;
         e.out.pages.push_back(std::move(page));
-        e.currentPage = static_cast<int>(e.out.pages.size()) - 1;
+        e.currentPage = e.pagesSoFar() - 1;
         pageOpen = true;
         curY = section.margins.top();
         if (section.pageFooter) {
@@ -799,6 +818,7 @@ void ReportEngine::bindDataSet(ReportDataSet* dataSet) {
 }
 void ReportEngine::setVariableHandler(VariableHandler handler) { d->variables = std::move(handler); }
 void ReportEngine::setFormatSettings(const FormatSettings& settings) { d->settings = settings; }
+void ReportEngine::setSpillThreshold(int pages) { d->spillThreshold = pages; }
 void ReportEngine::setNow(const QDateTime& now) {
     d->now = now;
     d->nowSet = true;
@@ -807,6 +827,8 @@ void ReportEngine::setNow(const QDateTime& now) {
 PreparedReport ReportEngine::prepare() {
     ReportEnginePrivate& e = *d;
     e.out = PreparedReport();
+    e.spillStore.reset();
+    e.spilledPages = 0;
     e.out.title = e.doc.title.isEmpty() ? e.doc.name : e.doc.title;
     e.memos.clear();
     e.expressions.clear();
@@ -869,8 +891,15 @@ PreparedReport ReportEngine::prepare() {
         sink.finish();
     }
 
-    // Fill in the page count.
-    const QString total = QString::number(e.out.pages.size());
+    // Fill in the page count: in the pages held here, and in the spilled ones as they are read back.
+    const QString total = QString::number(e.pagesSoFar());
+    if (e.spillStore) {
+        for (const PreparedPage& page : e.out.pages)
+            e.spillStore->append(page);
+        e.spilledPages += int(e.out.pages.size());
+        e.out.pages.clear();
+        e.spillStore->setPageCount(kTotalPagesMark, total);
+    }
     for (PreparedPage& page : e.out.pages)
         for (PageItem& item : page.items)
             if (auto* t = std::get_if<TextItem>(&item)) {

@@ -34,6 +34,10 @@ public:
     void setFormatSettings(const FormatSettings& settings);
     // The moment DATE and TIME print; defaults to the time prepare() starts.
     void setNow(const QDateTime& now);
+    // A report of this many pages or more keeps its finished pages in a temporary file (PageSpill), so
+    // that memory does not grow with the page count; 0 keeps every page in memory.
+    static constexpr int kDefaultSpillThreshold = 200;
+    void setSpillThreshold(int pages);
 
     // Throws GeneralError (with a Spanish message naming the layout) on an expression error, a dataset or
     // variable the layout names but nobody binds, or a dataset error.

@@ -260,7 +260,7 @@ uint8_t paperType(const PreparedPage& page) {
 }
 
 void setupPrinting(lxw_worksheet* ws, const PreparedReport& report, const detail::XlsxLayout& layout) {
-    const PreparedPage& first = report.pages.front();
+    const PreparedPage first = report.pageFrame(0);
     if (first.paperMm.width() > first.paperMm.height())
         worksheet_set_landscape(ws);
     worksheet_set_paper(ws, paperType(first));
@@ -290,16 +290,25 @@ void writeWorkbook(const PreparedReport& report, const QString& file) {
     workbook_set_properties(wb, &properties);
 
     lxw_worksheet* ws = workbook_add_worksheet(wb, "Informe");
-    const detail::XlsxLayout layout = detail::layoutForXlsx(report);
-    for (size_t c = 0; c < layout.columnWidthsMm.size(); ++c)
-        worksheet_set_column_pixels(ws, lxw_col_t(c), lxw_col_t(c), std::max(1u, unsigned(qRound(layout.columnWidthsMm[c] * kPxPerMm))),
-                                    nullptr);
-    for (size_t r = 0; r < layout.rowHeightsMm.size(); ++r)
-        worksheet_set_row(ws, lxw_row_t(r), layout.rowHeightsMm[r] * kPtPerMm, nullptr);
-    for (const detail::XlsxTextCell& cell : layout.texts)
-        writeText(ws, formats, cell);
-    for (const detail::XlsxImage& image : layout.images)
-        writeImage(ws, image, images);
+    const std::vector<double> columns = detail::xlsxColumns(report);
+    for (size_t c = 0; c + 1 < columns.size(); ++c)
+        worksheet_set_column_pixels(ws, lxw_col_t(c), lxw_col_t(c),
+                                    std::max(1u, unsigned(qRound((columns[c + 1] - columns[c]) * kPxPerMm))), nullptr);
+    // Page by page: only the page being written is held here (the workbook keeps its cells).
+    detail::XlsxLayout layout;
+    for (int p = 0; p < report.pageCount(); ++p) {
+        const PreparedPage page = report.page(p);
+        const size_t firstRow = layout.rowHeightsMm.size();
+        detail::layoutPage(page, columns, layout);
+        for (size_t r = firstRow; r < layout.rowHeightsMm.size(); ++r)
+            worksheet_set_row(ws, lxw_row_t(r), layout.rowHeightsMm[r] * kPtPerMm, nullptr);
+        for (const detail::XlsxTextCell& cell : layout.texts)
+            writeText(ws, formats, cell);
+        for (const detail::XlsxImage& image : layout.images)
+            writeImage(ws, image, images);
+        layout.texts.clear();
+        layout.images.clear();
+    }
     setupPrinting(ws, report, layout);
 
     errno = 0;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace report::detail {
 
@@ -123,99 +124,108 @@ std::vector<double> clusterEdges(std::vector<double> edges, double toleranceMm) 
     return clusters;
 }
 
-XlsxLayout layoutForXlsx(const PreparedReport& report, double toleranceMm, double tallestRowMm) {
-    XlsxLayout layout;
-
-    std::vector<double> xs;
-    for (const PreparedPage& page : report.pages) {
-        xs.push_back(page.marginsMm.left());
+std::vector<double> xlsxColumns(const PreparedReport& report, double toleranceMm) {
+    // Pages repeat the same edges: each distinct one is kept once.
+    std::set<double> xs;
+    for (int p = 0; p < report.pageCount(); ++p) {
+        const PreparedPage page = report.page(p);
+        xs.insert(page.marginsMm.left());
         for (const PageItem& item : page.items)
             if (const auto* t = std::get_if<TextItem>(&item)) {
-                xs.push_back(t->rect.left());
-                xs.push_back(t->rect.right());
+                xs.insert(t->rect.left());
+                xs.insert(t->rect.right());
             }
     }
-    const std::vector<double> columns = atLeastTwo(clusterEdges(xs, toleranceMm));
+    return atLeastTwo(clusterEdges(std::vector<double>(xs.begin(), xs.end()), toleranceMm));
+}
+
+void layoutPage(const PreparedPage& page, const std::vector<double>& columns, XlsxLayout& layout, double toleranceMm,
+                double tallestRowMm) {
+    const int lastCol = int(columns.size()) - 2;
+    const int firstRow = int(layout.rowHeightsMm.size());
+    const PageRows rows(page, toleranceMm, tallestRowMm, firstRow);
+    layout.pageFirstRows.push_back(firstRow);
+    layout.rowHeightsMm.insert(layout.rowHeightsMm.end(), rows.heights().begin(), rows.heights().end());
+
+    // Rows belong to one page: cells taken are those of this page.
+    QHash<qint64, int> owner; // cell -> index in layout.texts
+    std::vector<const RectItem*> filledRects;
+    for (const PageItem& item : page.items) {
+        if (const auto* r = std::get_if<RectItem>(&item); r && r->fill.isValid() && r->fill.alpha() > 0)
+            filledRects.push_back(r);
+    }
+
+    for (const PageItem& item : page.items) {
+        if (const auto* t = std::get_if<TextItem>(&item)) {
+            XlsxTextCell cell;
+            cell.item = t;
+            std::tie(cell.firstRow, cell.lastRow) = rows.span(t->rect.top(), t->rect.bottom());
+            cell.firstCol = std::min(nearestEdge(columns, t->rect.left()), lastCol);
+            cell.lastCol = std::clamp(nearestEdge(columns, t->rect.right()) - 1, cell.firstCol, lastCol);
+            cell.fill = t->fill;
+            if (!cell.fill.isValid()) {
+                for (const RectItem* r : filledRects)
+                    if (r->rect.adjusted(-toleranceMm, -toleranceMm, toleranceMm, toleranceMm).contains(t->rect))
+                        cell.fill = r->fill;
+            }
+            bool free = true;
+            for (int r = cell.firstRow; r <= cell.lastRow && free; ++r)
+                for (int c = cell.firstCol; c <= cell.lastCol && free; ++c)
+                    free = !owner.contains(cellKey(r, c));
+            if (!free) {
+                int freeRow = -1, freeCol = -1;
+                for (int r = cell.firstRow; r <= cell.lastRow && freeRow < 0; ++r)
+                    for (int c = cell.firstCol; c <= cell.lastCol && freeRow < 0; ++c)
+                        if (!owner.contains(cellKey(r, c))) {
+                            freeRow = r;
+                            freeCol = c;
+                        }
+                if (freeRow < 0) {
+                    // A text drawn over another one joins it as a line of its own; an empty one adds nothing.
+                    XlsxTextCell& there = layout.texts[size_t(owner.value(cellKey(cell.firstRow, cell.firstCol)))];
+                    if (!t->plainText().isEmpty())
+                        there.extraText += QLatin1Char('\n') + t->plainText();
+                    continue;
+                }
+                cell.firstRow = cell.lastRow = freeRow;
+                cell.firstCol = cell.lastCol = freeCol;
+            }
+            for (int r = cell.firstRow; r <= cell.lastRow; ++r)
+                for (int c = cell.firstCol; c <= cell.lastCol; ++c)
+                    owner.insert(cellKey(r, c), int(layout.texts.size()));
+            layout.texts.push_back(cell);
+            continue;
+        }
+
+        XlsxImage image;
+        QRectF at;
+        if (const auto* p = std::get_if<PictureItem>(&item); p && !p->image.isNull()) {
+            image.image = p->image;
+            at = drawnPictureRect(*p);
+        } else if (const auto* d = std::get_if<DrawingItem>(&item); d && !d->picture.isNull()) {
+            image.image = drawingImage(*d);
+            at = d->rect;
+        } else {
+            continue;
+        }
+        if (at.isEmpty())
+            continue;
+        image.col = intervalOf(columns, at.left());
+        image.xOffsetMm = std::max(0.0, at.left() - columns[size_t(image.col)]);
+        std::tie(image.row, image.yOffsetMm) = rows.rowAt(at.top());
+        image.widthMm = at.width();
+        image.heightMm = at.height();
+        layout.images.push_back(image);
+    }
+}
+
+XlsxLayout layoutForXlsx(const PreparedReport& report, double toleranceMm, double tallestRowMm) {
+    XlsxLayout layout;
+    const std::vector<double> columns = xlsxColumns(report, toleranceMm);
     for (size_t c = 0; c + 1 < columns.size(); ++c)
         layout.columnWidthsMm.push_back(columns[c + 1] - columns[c]);
-    const int lastCol = int(layout.columnWidthsMm.size()) - 1;
-
-    QHash<qint64, int> owner; // cell -> index in layout.texts
-    for (const PreparedPage& page : report.pages) {
-        const int firstRow = int(layout.rowHeightsMm.size());
-        const PageRows rows(page, toleranceMm, tallestRowMm, firstRow);
-        layout.pageFirstRows.push_back(firstRow);
-        layout.rowHeightsMm.insert(layout.rowHeightsMm.end(), rows.heights().begin(), rows.heights().end());
-
-        std::vector<const RectItem*> filledRects;
-        for (const PageItem& item : page.items) {
-            if (const auto* r = std::get_if<RectItem>(&item); r && r->fill.isValid() && r->fill.alpha() > 0)
-                filledRects.push_back(r);
-        }
-
-        for (const PageItem& item : page.items) {
-            if (const auto* t = std::get_if<TextItem>(&item)) {
-                XlsxTextCell cell;
-                cell.item = t;
-                std::tie(cell.firstRow, cell.lastRow) = rows.span(t->rect.top(), t->rect.bottom());
-                cell.firstCol = std::min(nearestEdge(columns, t->rect.left()), lastCol);
-                cell.lastCol = std::clamp(nearestEdge(columns, t->rect.right()) - 1, cell.firstCol, lastCol);
-                cell.fill = t->fill;
-                if (!cell.fill.isValid()) {
-                    for (const RectItem* r : filledRects)
-                        if (r->rect.adjusted(-toleranceMm, -toleranceMm, toleranceMm, toleranceMm).contains(t->rect))
-                            cell.fill = r->fill;
-                }
-                bool free = true;
-                for (int r = cell.firstRow; r <= cell.lastRow && free; ++r)
-                    for (int c = cell.firstCol; c <= cell.lastCol && free; ++c)
-                        free = !owner.contains(cellKey(r, c));
-                if (!free) {
-                    int freeRow = -1, freeCol = -1;
-                    for (int r = cell.firstRow; r <= cell.lastRow && freeRow < 0; ++r)
-                        for (int c = cell.firstCol; c <= cell.lastCol && freeRow < 0; ++c)
-                            if (!owner.contains(cellKey(r, c))) {
-                                freeRow = r;
-                                freeCol = c;
-                            }
-                    if (freeRow < 0) {
-                        // A text drawn over another one joins it as a line of its own; an empty one adds nothing.
-                        XlsxTextCell& there = layout.texts[size_t(owner.value(cellKey(cell.firstRow, cell.firstCol)))];
-                        if (!t->plainText().isEmpty())
-                            there.extraText += QLatin1Char('\n') + t->plainText();
-                        continue;
-                    }
-                    cell.firstRow = cell.lastRow = freeRow;
-                    cell.firstCol = cell.lastCol = freeCol;
-                }
-                for (int r = cell.firstRow; r <= cell.lastRow; ++r)
-                    for (int c = cell.firstCol; c <= cell.lastCol; ++c)
-                        owner.insert(cellKey(r, c), int(layout.texts.size()));
-                layout.texts.push_back(cell);
-                continue;
-            }
-
-            XlsxImage image;
-            QRectF at;
-            if (const auto* p = std::get_if<PictureItem>(&item); p && !p->image.isNull()) {
-                image.image = p->image;
-                at = drawnPictureRect(*p);
-            } else if (const auto* d = std::get_if<DrawingItem>(&item); d && !d->picture.isNull()) {
-                image.image = drawingImage(*d);
-                at = d->rect;
-            } else {
-                continue;
-            }
-            if (at.isEmpty())
-                continue;
-            image.col = intervalOf(columns, at.left());
-            image.xOffsetMm = std::max(0.0, at.left() - columns[size_t(image.col)]);
-            std::tie(image.row, image.yOffsetMm) = rows.rowAt(at.top());
-            image.widthMm = at.width();
-            image.heightMm = at.height();
-            layout.images.push_back(image);
-        }
-    }
+    for (const PreparedPage& page : report.pages)
+        layoutPage(page, columns, layout, toleranceMm, tallestRowMm);
     return layout;
 }
 

@@ -49,8 +49,16 @@ struct XlsxLayout {
 // new one; each cluster is represented by its first (smallest) edge.
 std::vector<double> clusterEdges(std::vector<double> edges, double toleranceMm);
 
-// tallestRowMm: the largest height a row may take (a worksheet row holds at most 409 points). The layout
-// points into report's text items: the report must outlive it, hence no layout of a temporary.
+// The column edges every page shares (pages read one at a time, from the spill of a long report too).
+std::vector<double> xlsxColumns(const PreparedReport& report, double toleranceMm = 0.5);
+
+// Adds one page to layout: its rows after those already there, its texts and images on columns. The texts
+// point into page, which must outlive what is done with them. tallestRowMm: the largest height a row may
+// take (a worksheet row holds at most 409 points).
+void layoutPage(const PreparedPage& page, const std::vector<double>& columns, XlsxLayout& layout,
+                double toleranceMm = 0.5, double tallestRowMm = 144.0);
+
+// The whole layout of a report held in memory (its pages outlive the layout, hence no temporary).
 XlsxLayout layoutForXlsx(const PreparedReport& report, double toleranceMm = 0.5, double tallestRowMm = 144.0);
 XlsxLayout layoutForXlsx(PreparedReport&&, double = 0.5, double = 144.0) = delete;
 

@@ -124,7 +124,13 @@ protected:
                 det.add({QStringLiteral("Requisito %1.%2").arg(row + 1).arg(i + 1)});
         };
         doc = loader().load(kLayout, QStringLiteral("prueba.xml"));
+        prepared = prepare(0);
+    }
+
+    // spillThreshold: pages from which finished pages go to a temporary file (0: never).
+    PreparedReport prepare(int spillThreshold) {
         ReportEngine engine(doc);
+        engine.setSpillThreshold(spillThreshold);
         for (ReportDataSet* d : {static_cast<ReportDataSet*>(&ds), static_cast<ReportDataSet*>(&empresa),
                                  static_cast<ReportDataSet*>(&req), static_cast<ReportDataSet*>(&det)})
             engine.bindDataSet(d);
@@ -135,7 +141,7 @@ protected:
             return true;
         });
         engine.setNow(QDateTime(QDate(2026, 12, 6), QTime(10, 30)));
-        prepared = engine.prepare();
+        return engine.prepare();
     }
 
     MemoryDataSet ds{QStringLiteral("Ds"), {QStringLiteral("CCOS"), QStringLiteral("NOMCC"), QStringLiteral("DESC"), QStringLiteral("VAL")}};
@@ -166,6 +172,18 @@ TEST_F(EngineFixture, EveryPageHasItsHeaderFooterAndPageCount) {
     EXPECT_EQ(itemsNamed(prepared, QStringLiteral("Titulo")).back().item->plainText(), QStringLiteral("Requisiciones"));
     // A custom paper size is written as the oriented page.
     EXPECT_EQ(prepared.pages.back().paperMm, QSizeF(215.9, 139.7));
+}
+
+// A long report keeps its finished pages in a temporary file: read back, they are the same pages, page
+// counts included, and the outline points at the same pages.
+TEST_F(EngineFixture, SpilledPagesReadBackAsPrepared) {
+    const PreparedReport spilled = prepare(3);
+    ASSERT_TRUE(spilled.spill);
+    EXPECT_TRUE(spilled.pages.empty());
+    EXPECT_EQ(spilled.pageCount(), int(prepared.pages.size()));
+    EXPECT_EQ(spilled.serialize(), prepared.serialize());
+    EXPECT_EQ(spilled.pageFrame(spilled.pageCount() - 1).paperMm, QSizeF(215.9, 139.7));
+    EXPECT_EQ(spilled.findPages(QStringLiteral("Requisito 3.1")), prepared.findPages(QStringLiteral("Requisito 3.1")));
 }
 
 TEST_F(EngineFixture, GroupsBreakSumAndStayTogether) {
