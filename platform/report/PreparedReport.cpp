@@ -19,6 +19,7 @@
 #include <QIODevice>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace report {
 
@@ -244,6 +245,266 @@ QString TextItem::plainText() const {
     return parts.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// The spill's own page form: fixed-size fields copied as they are and texts as UTF-16 with their length,
+// read back with bounds checks. Much faster than a QDataStream, and private to one run of the program, so
+// it needs no versioning; pictures and charts, rare, go through QDataStream.
+class Packer {
+public:
+    explicit Packer(QByteArray& out) : m_out(out) {}
+    template <typename T> void pod(const T& v) { m_out.append(reinterpret_cast<const char*>(&v), sizeof v); }
+    void text(const QString& s) {
+        pod(qint32(s.isNull() ? -1 : s.size())); // a null text stays null
+        m_out.append(reinterpret_cast<const char*>(s.constData()), s.size() * qsizetype(sizeof(QChar)));
+    }
+    void color(const QColor& c) { pod(c.isValid() ? quint64(c.rgba64()) : quint64(0)); pod(c.isValid()); }
+    void rect(const QRectF& r) {
+        pod(r.x());
+        pod(r.y());
+        pod(r.width());
+        pod(r.height());
+    }
+    void frame(const FrameSpec& f) {
+        pod(quint8(f.left | f.top << 1 | f.right << 2 | f.bottom << 3));
+        pod(f.widthPt);
+        color(f.color);
+    }
+    void blob(const std::function<void(QDataStream&)>& write) {
+        QByteArray bytes;
+        {
+            QDataStream s(&bytes, QIODevice::WriteOnly);
+            s.setVersion(kStreamVersion);
+            write(s);
+        }
+        pod(qint32(bytes.size()));
+        m_out.append(bytes);
+    }
+
+private:
+    QByteArray& m_out;
+};
+
+class Unpacker {
+public:
+    explicit Unpacker(const QByteArray& in) : m_p(in.constData()), m_end(in.constData() + in.size()) {}
+    template <typename T> T pod() {
+        T v{};
+        need(sizeof v);
+        std::memcpy(&v, m_p, sizeof v);
+        m_p += sizeof v;
+        return v;
+    }
+    QString text() {
+        const qint32 n = pod<qint32>();
+        if (n == -1)
+            return QString();
+        if (n < 0)
+            throw bad();
+        need(size_t(n) * sizeof(QChar));
+        QString s(reinterpret_cast<const QChar*>(m_p), n);
+        m_p += size_t(n) * sizeof(QChar);
+        return s;
+    }
+    QColor color() {
+        const quint64 rgba = pod<quint64>();
+        return pod<bool>() ? QColor::fromRgba64(QRgba64::fromRgba64(rgba)) : QColor();
+    }
+    QRectF rect() {
+        const double x = pod<double>(), y = pod<double>(), w = pod<double>(), h = pod<double>();
+        return QRectF(x, y, w, h);
+    }
+    FrameSpec frame() {
+        FrameSpec f;
+        const quint8 sides = pod<quint8>();
+        f.left = sides & 1;
+        f.top = sides & 2;
+        f.right = sides & 4;
+        f.bottom = sides & 8;
+        f.widthPt = pod<double>();
+        f.color = color();
+        return f;
+    }
+    void blob(QByteArray& holder) {
+        const qint32 n = pod<qint32>();
+        if (n < 0)
+            throw bad();
+        need(size_t(n));
+        holder = QByteArray(m_p, n);
+        m_p += n;
+    }
+    bool atEnd() const { return m_p == m_end; }
+
+private:
+    static GeneralError bad() { return GeneralError(QStringLiteral("Una página del archivo temporal del informe está dañada.")); }
+    void need(size_t n) const {
+        if (size_t(m_end - m_p) < n)
+            throw bad();
+    }
+    const char* m_p;
+    const char* m_end;
+};
+
+void packPage(Packer& w, const PreparedPage& page) {
+    w.pod(page.paperMm.width());
+    w.pod(page.paperMm.height());
+    w.pod(page.landscape);
+    w.pod(page.marginsMm.left());
+    w.pod(page.marginsMm.top());
+    w.pod(page.marginsMm.right());
+    w.pod(page.marginsMm.bottom());
+    w.pod(quint32(page.items.size()));
+    for (const PageItem& item : page.items) {
+        w.pod(quint8(item.index()));
+        if (const auto* t = std::get_if<TextItem>(&item)) {
+            w.rect(t->rect);
+            w.pod(quint32(t->lines.size()));
+            for (const TextLine& line : t->lines) {
+                w.pod(quint32(line.runs.size()));
+                for (const TextRun& run : line.runs) {
+                    w.text(run.text);
+                    w.pod(quint8(run.bold | run.italic << 1 | run.underline << 2));
+                }
+                w.pod(line.widthMm);
+                w.pod(line.endsParagraph);
+            }
+            w.text(t->font.family);
+            w.pod(t->font.sizePt);
+            w.pod(quint8(t->font.bold | t->font.italic << 1 | t->font.underline << 2));
+            w.color(t->font.color);
+            w.pod(quint8(t->hAlign));
+            w.pod(quint8(t->vAlign));
+            w.pod(t->lineHeightMm);
+            w.pod(t->ascentMm);
+            w.pod(t->paddingMm);
+            w.pod(t->paddingTopMm);
+            w.frame(t->frame);
+            w.color(t->fill);
+            w.pod(quint8(t->value.kind));
+            w.pod(t->value.number);
+            w.text(t->value.excelFormat);
+            w.text(t->name);
+        } else if (const auto* l = std::get_if<LineItem>(&item)) {
+            w.pod(l->from.x());
+            w.pod(l->from.y());
+            w.pod(l->to.x());
+            w.pod(l->to.y());
+            w.pod(l->widthPt);
+            w.color(l->color);
+        } else if (const auto* r = std::get_if<RectItem>(&item)) {
+            w.rect(r->rect);
+            w.color(r->fill);
+            w.frame(r->frame);
+        } else if (const auto* p = std::get_if<PictureItem>(&item)) {
+            w.blob([&](QDataStream& s) { s << p->rect << p->image << p->center << p->keepAspect; });
+        } else if (const auto* d = std::get_if<DrawingItem>(&item)) {
+            w.blob([&](QDataStream& s) { s << d->rect << d->picture << d->sourceSize; });
+        }
+    }
+}
+
+PreparedPage unpackPage(Unpacker& r) {
+    PreparedPage page;
+    const double w = r.pod<double>(), h = r.pod<double>();
+    page.paperMm = QSizeF(w, h);
+    page.landscape = r.pod<bool>();
+    const double ml = r.pod<double>(), mt = r.pod<double>(), mr = r.pod<double>(), mb = r.pod<double>();
+    page.marginsMm = QMarginsF(ml, mt, mr, mb);
+    const quint32 count = r.pod<quint32>();
+    page.items.reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        switch (r.pod<quint8>()) {
+        case 0: {
+            TextItem t;
+            t.rect = r.rect();
+            const quint32 lines = r.pod<quint32>();
+            t.lines.reserve(qsizetype(lines));
+            for (quint32 k = 0; k < lines; ++k) {
+                TextLine line;
+                const quint32 runs = r.pod<quint32>();
+                line.runs.reserve(qsizetype(runs));
+                for (quint32 j = 0; j < runs; ++j) {
+                    TextRun run;
+                    run.text = r.text();
+                    const quint8 style = r.pod<quint8>();
+                    run.bold = style & 1;
+                    run.italic = style & 2;
+                    run.underline = style & 4;
+                    line.runs.push_back(std::move(run));
+                }
+                line.widthMm = r.pod<double>();
+                line.endsParagraph = r.pod<bool>();
+                t.lines.push_back(std::move(line));
+            }
+            t.font.family = r.text();
+            t.font.sizePt = r.pod<double>();
+            const quint8 style = r.pod<quint8>();
+            t.font.bold = style & 1;
+            t.font.italic = style & 2;
+            t.font.underline = style & 4;
+            t.font.color = r.color();
+            t.hAlign = HAlign(r.pod<quint8>());
+            t.vAlign = VAlign(r.pod<quint8>());
+            t.lineHeightMm = r.pod<double>();
+            t.ascentMm = r.pod<double>();
+            t.paddingMm = r.pod<double>();
+            t.paddingTopMm = r.pod<double>();
+            t.frame = r.frame();
+            t.fill = r.color();
+            t.value.kind = CellValue::Kind(r.pod<quint8>());
+            t.value.number = r.pod<double>();
+            t.value.excelFormat = r.text();
+            t.name = r.text();
+            page.items.push_back(std::move(t));
+            break;
+        }
+        case 1: {
+            LineItem l;
+            const double x1 = r.pod<double>(), y1 = r.pod<double>(), x2 = r.pod<double>(), y2 = r.pod<double>();
+            l.from = QPointF(x1, y1);
+            l.to = QPointF(x2, y2);
+            l.widthPt = r.pod<double>();
+            l.color = r.color();
+            page.items.push_back(l);
+            break;
+        }
+        case 2: {
+            RectItem rect;
+            rect.rect = r.rect();
+            rect.fill = r.color();
+            rect.frame = r.frame();
+            page.items.push_back(rect);
+            break;
+        }
+        case 3: {
+            QByteArray bytes;
+            r.blob(bytes);
+            QDataStream s(bytes);
+            s.setVersion(kStreamVersion);
+            PictureItem p;
+            s >> p.rect >> p.image >> p.center >> p.keepAspect;
+            page.items.push_back(p);
+            break;
+        }
+        case 4: {
+            QByteArray bytes;
+            r.blob(bytes);
+            QDataStream s(bytes);
+            s.setVersion(kStreamVersion);
+            DrawingItem d;
+            s >> d.rect >> d.picture >> d.sourceSize;
+            page.items.push_back(d);
+            break;
+        }
+        default:
+            throw GeneralError(QStringLiteral("Una página del archivo temporal del informe está dañada."));
+        }
+    }
+    return page;
+}
+
+} // namespace
+
 struct PageSpill::Private {
     QTemporaryFile file{QDir::temp().filePath(QStringLiteral("vnmrtgen-paginas-XXXXXX"))};
     struct Entry {
@@ -251,6 +512,7 @@ struct PageSpill::Private {
         PreparedPage frame; // without items
     };
     std::vector<Entry> entries;
+    qint64 end = 0; // where the next page goes
     QString mark, total;
     mutable QMutex mutex;
 };
@@ -265,15 +527,12 @@ PageSpill::~PageSpill() = default;
 
 void PageSpill::append(const PreparedPage& page) {
     QByteArray bytes;
-    {
-        QDataStream s(&bytes, QIODevice::WriteOnly);
-        s.setVersion(kStreamVersion);
-        putPage(s, page);
-    }
+    Packer packer(bytes);
+    packPage(packer, page);
     const QByteArray packed = qCompress(bytes, 1);
     QMutexLocker lock(&d->mutex);
     Private::Entry entry;
-    entry.offset = d->file.size();
+    entry.offset = d->end;
     entry.frame.paperMm = page.paperMm;
     entry.frame.landscape = page.landscape;
     entry.frame.marginsMm = page.marginsMm;
@@ -283,6 +542,7 @@ void PageSpill::append(const PreparedPage& page) {
         d->file.write(packed) != packed.size())
         throw GeneralError(QStringLiteral("No se pudo escribir el archivo temporal de las páginas del informe: %1")
                                .arg(systemErrorText(errno)));
+    d->end += qint64(sizeof size) + packed.size();
     d->entries.push_back(std::move(entry));
 }
 
@@ -316,10 +576,9 @@ PreparedPage PageSpill::read(int index) const {
         total = d->total;
     }
     const QByteArray bytes = qUncompress(packed);
-    QDataStream s(bytes);
-    s.setVersion(kStreamVersion);
-    PreparedPage page = getPage(s);
-    if (s.status() != QDataStream::Ok)
+    Unpacker unpacker(bytes);
+    PreparedPage page = unpackPage(unpacker);
+    if (!unpacker.atEnd())
         throw GeneralError(QStringLiteral("No se pudo leer la página %1 del archivo temporal del informe.").arg(index + 1));
     if (!mark.isEmpty()) {
         const TextMeasurer measurer;

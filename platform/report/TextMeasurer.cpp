@@ -1,6 +1,8 @@
 #include "TextMeasurer.h"
 
 #include <QFontMetricsF>
+#include <QPair>
+#include <algorithm>
 #include <QHash>
 #include <QImage>
 #include <QRegularExpression>
@@ -55,7 +57,20 @@ QFont TextMeasurer::qfont(const FontSpec& spec, bool bold, bool italic, bool und
 }
 
 double TextMeasurer::width(const FontSpec& spec, const TextRun& run) const {
-    return metrics(spec, run.bold, run.italic, run.underline).horizontalAdvance(run.text) * kMmPerUnit;
+    // Shaping is the costly part of preparing a page, and listings repeat their words and labels on every
+    // row and page: widths are remembered per font and text, up to a bound.
+    const QFontMetricsF& m = metrics(spec, run.bold, run.italic, run.underline);
+    if (run.text.size() > 64)
+        return m.horizontalAdvance(run.text) * kMmPerUnit;
+    static QHash<QPair<const QFontMetricsF*, QString>, double> known;
+    const QPair<const QFontMetricsF*, QString> key(&m, run.text);
+    if (const auto it = known.constFind(key); it != known.constEnd())
+        return *it;
+    if (known.size() > 200'000)
+        known.clear();
+    const double w = m.horizontalAdvance(run.text) * kMmPerUnit;
+    known.insert(key, w);
+    return w;
 }
 
 double TextMeasurer::lineHeight(const FontSpec& spec) const {
@@ -102,6 +117,38 @@ double TextMeasurer::lineWidth(const FontSpec& spec, const TextLine& line) const
 
 QVector<TextLine> TextMeasurer::breakLines(const FontSpec& spec, const QVector<TextRun>& runs, double widthMm,
                                            bool wordWrap) const {
+    // The common case, a text that fits its box with room to spare, is one line measured once. Near the
+    // limit the word-by-word rule below decides, as it always has.
+    constexpr double kSureFitMm = 0.5;
+    const bool simple = std::none_of(runs.begin(), runs.end(), [](const TextRun& r) {
+        return r.text.contains(QLatin1Char('\n')) || r.text.contains(QLatin1Char('\r'));
+    });
+    if (simple && !runs.isEmpty()) {
+        TextLine only;
+        for (const TextRun& r : runs) {
+            if (!only.runs.isEmpty() && only.runs.last().bold == r.bold && only.runs.last().italic == r.italic &&
+                only.runs.last().underline == r.underline)
+                only.runs.last().text += r.text;
+            else
+                only.runs.push_back(r);
+        }
+        // Trailing blanks take no room.
+        while (!only.runs.isEmpty()) {
+            TextRun& last = only.runs.last();
+            qsizetype n = last.text.size();
+            while (n > 0 && last.text[n - 1] == QLatin1Char(' '))
+                --n;
+            last.text.truncate(n);
+            if (!last.text.isEmpty() || only.runs.size() == 1)
+                break;
+            only.runs.removeLast();
+        }
+        only.widthMm = lineWidth(spec, only);
+        const bool empty = only.runs.size() == 1 && only.runs.front().text.isEmpty();
+        if (!empty && (!wordWrap || only.widthMm <= widthMm - kSureFitMm))
+            return {only};
+    }
+
     // Split the runs into "pieces": words with their trailing blanks, and hard breaks.
     struct Piece {
         TextRun run;
