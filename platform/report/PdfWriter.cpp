@@ -51,19 +51,31 @@ void num(QByteArray& out, double v) {
     if (!std::isfinite(v))
         v = 0;
     long long k = std::llround(v * 1000.0);
-    if (k < 0) {
-        out += '-';
+    char buf[32];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    const bool negative = k < 0;
+    if (negative)
         k = -k;
-    }
-    out += QByteArray::number(k / 1000);
     int frac = int(k % 1000);
     if (frac) {
-        char buf[5] = {'.', char('0' + frac / 100), char('0' + frac / 10 % 10), char('0' + frac % 10), 0};
-        int len = 4;
-        while (buf[len - 1] == '0')
-            --len;
-        out.append(buf, len);
+        int digits = 3;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+        for (int i = 0; i < digits; ++i, frac /= 10)
+            *--p = char('0' + frac % 10);
+        *--p = '.';
     }
+    long long whole = k / 1000;
+    do {
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    if (negative)
+        *--p = '-';
+    out.append(p, end - p);
 }
 
 QByteArray pdfText(const QString& text) {
