@@ -87,6 +87,15 @@ QPicture chart(QSizeF& sourceSize) {
 
 } // namespace
 
+PreparedReport spilled(PreparedReport report) {
+    auto spill = std::make_shared<PageSpill>();
+    for (const PreparedPage& page : report.pages)
+        spill->append(page);
+    report.pages.clear();
+    report.spill = spill;
+    return report;
+}
+
 PreparedReport sampleReport() {
     PreparedReport report;
     report.title = QStringLiteral("Nómina de prueba");

@@ -23,6 +23,8 @@ namespace outtest {
 //   page 3 (Letter landscape 279.4 x 215.9): a chart drawing (blue background, green bar) and a footer.
 //   outline: "Grupo A" (page 1), "Subgrupo A.1" under it (page 2), "Grupo B" (page 3).
 report::PreparedReport sampleReport();
+// The same report with its pages in a temporary file, as the engine leaves a long report.
+report::PreparedReport spilled(report::PreparedReport report);
 
 // A text item measured with the engine's measurer: "\n" separates lines.
 report::TextItem text(const QRectF& rectMm, const QString& text, report::HAlign align = report::HAlign::Left,

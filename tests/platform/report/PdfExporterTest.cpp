@@ -67,6 +67,16 @@ TEST(PdfExport, TextIsExtractableWithAccentsPageByPage) {
     EXPECT_FALSE(pages[2].contains(QStringLiteral("Pérez")));
 }
 
+TEST(PdfExport, ASpilledReportGivesTheSameText) {
+    VN_REQUIRE_TOOL("pdftotext");
+    const QString path = testsupport::tempPath(QStringLiteral("muestra-derramada.pdf"));
+    PdfExporter::exportToFile(outtest::spilled(outtest::sampleReport()), path);
+    const auto spilledText = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    const auto memoryText = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), samplePdf(), QStringLiteral("-")});
+    ASSERT_EQ(spilledText.exitCode, 0);
+    EXPECT_EQ(spilledText.out, memoryText.out);
+}
+
 // The fonts' code page holds Spanish and the typographic signs of Windows-1252; anything else is "?".
 TEST(PdfExport, TextInTheFontsCodePage) {
     EXPECT_EQ(detail::PdfWriter::encode(QStringLiteral("Ñandú € “x” – ¿sí?")),

@@ -204,6 +204,15 @@ TEST_F(PreviewTest, ShowsAnotherReport) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vista previa - Otro"));
 }
 
+TEST_F(PreviewTest, ShowsASpilledReport) {
+    window->setReport(outtest::spilled(outtest::sampleReport()));
+    EXPECT_EQ(window->pageCount(), 3);
+    window->findNext(QStringLiteral("continuación"));
+    EXPECT_EQ(window->currentPage(), 1);
+    window->lastPage();
+    EXPECT_EQ(window->currentPage(), 2);
+}
+
 TEST(PreviewExec, ReturnsWhenTheUserClosesTheWindow) {
     bool sawWindow = false;
     QTimer::singleShot(50, [&] {

@@ -210,6 +210,14 @@ TEST(XlsxExport, PicturesAndPropertiesAreStored) {
     EXPECT_EQ(d.value(QStringLiteral("orientation")).toString(), QStringLiteral("portrait"));
 }
 
+// A long report's pages come from its temporary file: the workbook is the same.
+TEST(XlsxExport, ASpilledReportGivesTheSameWorkbook) {
+    VN_REQUIRE_OPENPYXL();
+    const QString path = testsupport::tempPath(QStringLiteral("muestra-derramada.xlsx"));
+    XlsxExporter::exportToFile(outtest::spilled(outtest::sampleReport()), path);
+    EXPECT_EQ(dump(path).value(QStringLiteral("cells")), sampleDump().value(QStringLiteral("cells")));
+}
+
 TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     const QString empty = testsupport::tempPath(QStringLiteral("vacio.xlsx"));
     outtest::writeFile(empty, "anterior");
