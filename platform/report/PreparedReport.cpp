@@ -13,11 +13,15 @@
 
 #include <QDataStream>
 #include <QDir>
-#include <QMutex>
 #include <QTemporaryFile>
 #include <QFile>
 #include <QIODevice>
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <functional>
 
@@ -505,59 +509,115 @@ PreparedPage unpackPage(Unpacker& r) {
 
 } // namespace
 
+// Pages are packed, compressed and written by a thread of the spill's own, so that preparation goes on
+// with the next page meanwhile; a few pages wait at most, and reading waits until the writer is done.
 struct PageSpill::Private {
     QTemporaryFile file{QDir::temp().filePath(QStringLiteral("vnmrtgen-paginas-XXXXXX"))};
     struct Entry {
-        qint64 offset = 0;
+        qint64 offset = -1; // -1 until written
         PreparedPage frame; // without items
     };
     std::vector<Entry> entries;
     qint64 end = 0; // where the next page goes
     QString mark, total;
-    mutable QMutex mutex;
+    mutable std::mutex mutex;
+    mutable std::condition_variable changed;
+    std::deque<std::pair<size_t, PreparedPage>> queue;
+    bool writing = false, stop = false;
+    std::exception_ptr failure;
+    std::thread writer;
+
+    static constexpr size_t kWaiting = 8;
+
+    void run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || !queue.empty(); });
+            if (queue.empty())
+                return;
+            auto [index, page] = std::move(queue.front());
+            queue.pop_front();
+            writing = true;
+            lock.unlock();
+            QByteArray packed;
+            std::exception_ptr error;
+            try {
+                QByteArray bytes;
+                Packer packer(bytes);
+                packPage(packer, page);
+                packed = qCompress(bytes, 1);
+                const quint32 size = quint32(packed.size());
+                file.seek(end);
+                if (file.write(reinterpret_cast<const char*>(&size), sizeof size) != qint64(sizeof size) ||
+                    file.write(packed) != packed.size())
+                    throw GeneralError(
+                        QStringLiteral("No se pudo escribir el archivo temporal de las páginas del informe: %1")
+                            .arg(systemErrorText(errno)));
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            if (error && !failure)
+                failure = error;
+            if (!error) {
+                entries[index].offset = end;
+                end += qint64(sizeof(quint32)) + packed.size();
+            }
+            writing = false;
+            changed.notify_all();
+        }
+    }
+
+    // Waits until every page handed over is written; a failed write is reported here.
+    void drain(std::unique_lock<std::mutex>& lock) const {
+        changed.wait(lock, [&] { return queue.empty() && !writing; });
+        if (failure)
+            std::rethrow_exception(failure);
+    }
 };
 
 PageSpill::PageSpill() : d(std::make_unique<Private>()) {
     if (!d->file.open())
         throw GeneralError(QStringLiteral("No se pudo crear el archivo temporal de las páginas del informe: %1")
                                .arg(d->file.errorString()));
+    d->writer = std::thread([this] { d->run(); });
 }
 
-PageSpill::~PageSpill() = default;
+PageSpill::~PageSpill() {
+    {
+        std::lock_guard lock(d->mutex);
+        d->stop = true;
+    }
+    d->changed.notify_all();
+    d->writer.join();
+}
 
-void PageSpill::append(const PreparedPage& page) {
-    QByteArray bytes;
-    Packer packer(bytes);
-    packPage(packer, page);
-    const QByteArray packed = qCompress(bytes, 1);
-    QMutexLocker lock(&d->mutex);
+void PageSpill::append(PreparedPage page) {
+    std::unique_lock lock(d->mutex);
+    d->changed.wait(lock, [&] { return d->queue.size() < Private::kWaiting || d->failure; });
+    if (d->failure)
+        std::rethrow_exception(d->failure);
     Private::Entry entry;
-    entry.offset = d->end;
     entry.frame.paperMm = page.paperMm;
     entry.frame.landscape = page.landscape;
     entry.frame.marginsMm = page.marginsMm;
-    d->file.seek(entry.offset);
-    const quint32 size = quint32(packed.size());
-    if (d->file.write(reinterpret_cast<const char*>(&size), sizeof size) != qint64(sizeof size) ||
-        d->file.write(packed) != packed.size())
-        throw GeneralError(QStringLiteral("No se pudo escribir el archivo temporal de las páginas del informe: %1")
-                               .arg(systemErrorText(errno)));
-    d->end += qint64(sizeof size) + packed.size();
     d->entries.push_back(std::move(entry));
+    d->queue.emplace_back(d->entries.size() - 1, std::move(page));
+    d->changed.notify_all();
 }
 
 int PageSpill::count() const {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return int(d->entries.size());
 }
 
 PreparedPage PageSpill::frame(int index) const {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->entries.at(size_t(index)).frame;
 }
 
 void PageSpill::setPageCount(const QString& mark, const QString& total) {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->mark = mark;
     d->total = total;
 }
@@ -566,8 +626,10 @@ PreparedPage PageSpill::read(int index) const {
     QByteArray packed;
     QString mark, total;
     {
-        QMutexLocker lock(&d->mutex);
+        std::unique_lock lock(d->mutex);
         const Private::Entry& entry = d->entries.at(size_t(index));
+        if (entry.offset < 0)
+            d->drain(lock);
         quint32 size = 0;
         d->file.seek(entry.offset);
         if (d->file.read(reinterpret_cast<char*>(&size), sizeof size) == qint64(sizeof size))

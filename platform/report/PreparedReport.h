@@ -140,7 +140,7 @@ public:
     PageSpill(const PageSpill&) = delete;
     PageSpill& operator=(const PageSpill&) = delete;
 
-    void append(const PreparedPage& page);
+    void append(PreparedPage page);
     int count() const;
     PreparedPage read(int index) const;
     // Paper, orientation and margins of a page, without reading its items.

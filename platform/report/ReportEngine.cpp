@@ -148,8 +148,8 @@ public:
         if (!out.spill)
             spillStore = std::make_shared<PageSpill>();
         out.spill = spillStore;
-        for (const PreparedPage& page : out.pages)
-            spillStore->append(page);
+        for (PreparedPage& page : out.pages)
+            spillStore->append(std::move(page));
         spilledPages += int(out.pages.size());
         out.pages.clear();
     }
@@ -894,8 +894,8 @@ PreparedReport ReportEngine::prepare() {
     // Fill in the page count: in the pages held here, and in the spilled ones as they are read back.
     const QString total = QString::number(e.pagesSoFar());
     if (e.spillStore) {
-        for (const PreparedPage& page : e.out.pages)
-            e.spillStore->append(page);
+        for (PreparedPage& page : e.out.pages)
+            e.spillStore->append(std::move(page));
         e.spilledPages += int(e.out.pages.size());
         e.out.pages.clear();
         e.spillStore->setPageCount(kTotalPagesMark, total);
