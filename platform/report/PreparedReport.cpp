@@ -21,6 +21,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <cstring>
 #include <functional>
@@ -518,6 +519,7 @@ struct PageSpill::Private {
         PreparedPage frame; // without items
     };
     std::vector<Entry> entries;
+    std::set<double> edges; // left margins and left and right edges of texts, every page
     qint64 end = 0; // where the next page goes
     QString mark, total;
     mutable std::mutex mutex;
@@ -541,6 +543,12 @@ struct PageSpill::Private {
             lock.unlock();
             QByteArray packed;
             std::exception_ptr error;
+            std::vector<double> pageEdges{page.marginsMm.left()};
+            for (const PageItem& item : page.items)
+                if (const auto* t = std::get_if<TextItem>(&item)) {
+                    pageEdges.push_back(t->rect.left());
+                    pageEdges.push_back(t->rect.right());
+                }
             try {
                 QByteArray bytes;
                 Packer packer(bytes);
@@ -559,6 +567,7 @@ struct PageSpill::Private {
             lock.lock();
             if (error && !failure)
                 failure = error;
+            edges.insert(pageEdges.begin(), pageEdges.end());
             if (!error) {
                 entries[index].offset = end;
                 end += qint64(sizeof(quint32)) + packed.size();
@@ -604,6 +613,12 @@ void PageSpill::append(PreparedPage page) {
     d->entries.push_back(std::move(entry));
     d->queue.emplace_back(d->entries.size() - 1, std::move(page));
     d->changed.notify_all();
+}
+
+std::vector<double> PageSpill::textEdges() const {
+    std::unique_lock lock(d->mutex);
+    d->drain(lock);
+    return std::vector<double>(d->edges.begin(), d->edges.end());
 }
 
 int PageSpill::count() const {

@@ -145,6 +145,9 @@ public:
     PreparedPage read(int index) const;
     // Paper, orientation and margins of a page, without reading its items.
     PreparedPage frame(int index) const;
+    // The distinct left margins and left and right edges of texts of every page, ascending: what a grid
+    // shared by all pages is made from, without reading the pages again.
+    std::vector<double> textEdges() const;
     void setPageCount(const QString& mark, const QString& total);
 
 private:

@@ -125,6 +125,8 @@ std::vector<double> clusterEdges(std::vector<double> edges, double toleranceMm) 
 }
 
 std::vector<double> xlsxColumns(const PreparedReport& report, double toleranceMm) {
+    if (report.spill)
+        return atLeastTwo(clusterEdges(report.spill->textEdges(), toleranceMm));
     // Pages repeat the same edges: each distinct one is kept once.
     std::set<double> xs;
     for (int p = 0; p < report.pageCount(); ++p) {
