@@ -411,7 +411,8 @@ struct PdfWriter::Private {
                 for (const TextRun& run : line.runs) {
                     Font& f = font(item.font, run.bold, run.italic);
                     runs.emplace_back(&f, encode(run.text));
-                    natural += runWidthPt(f, runs.back().second, size);
+                    natural += encodable(run.text) ? runWidthPt(f, runs.back().second, size)
+                                                   : outline(item.font, run, 0, 0, size, QColor(), false);
                 }
                 const double widthPt = line.widthMm > 0 ? line.widthMm * kPtPerMm : natural;
                 double x = X(r.left() + item.paddingMm);
@@ -441,6 +442,18 @@ struct PdfWriter::Private {
                 underlines.clear();
                 for (size_t k = 0; k < runs.size(); ++k) {
                     const auto& [f, bytes] = runs[k];
+                    const TextRun& source = line.runs[int(k)];
+                    if (!encodable(source.text)) {
+                        // Characters the fonts' code page lacks are drawn as their glyphs' outlines.
+                        c += "ET\n";
+                        const double w = outline(item.font, source, x, baseline, size, item.font.color, true);
+                        c += "BT\n";
+                        currentFont.clear();
+                        if (source.underline || item.font.underline)
+                            underlines.emplace_back(x, x + w);
+                        x += w;
+                        continue;
+                    }
                     if (f->name != currentFont) {
                         c += '/' + f->name + ' ';
                         num(c, size);
@@ -487,6 +500,36 @@ struct PdfWriter::Private {
             c += "ET\nQ\n";
         }
         frame(item.rect, item.frame);
+    }
+
+    static bool encodable(const QString& text) {
+        const QByteArray bytes = encode(text);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (bytes[i] == '?' && text[i] != QLatin1Char('?'))
+                return false;
+        return true;
+    }
+
+    // The run's glyph outlines from (x, baseline) in page points (y up), filled when draw; the width in points.
+    double outline(const FontSpec& spec, const TextRun& run, double x, double baseline, double size,
+                   const QColor& fillColor, bool draw) {
+        QRawFont raw = QRawFont::fromFont(TextMeasurer::qfont(spec, run.bold, run.italic, false));
+        raw.setPixelSize(size);
+        const QList<quint32> glyphs = raw.glyphIndexesForString(run.text);
+        const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+        QPainterPath all;
+        double at = 0;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            if (draw)
+                all.addPath(raw.pathForGlyph(glyphs[i]).translated(x + at, pageH - baseline));
+            at += i < advances.size() ? advances[i].x() : 0;
+        }
+        if (draw && !all.isEmpty()) {
+            color(c, fillColor, "rg");
+            path(all);
+            c += "f\n";
+        }
+        return at;
     }
 
     void line(const LineItem& l) {

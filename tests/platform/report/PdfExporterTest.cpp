@@ -84,6 +84,33 @@ TEST(PdfExport, TextInTheFontsCodePage) {
     EXPECT_EQ(detail::PdfWriter::encode(QStringLiteral("Ω漢\u0081")), QByteArray("???"));
 }
 
+// A character outside the code page is not lost: it is drawn as its outline, where the screen draws it.
+TEST(PdfExport, CharactersOutsideTheCodePageAreDrawn) {
+    VN_REQUIRE_TOOL("pdftoppm");
+    PreparedReport r;
+    PreparedPage page;
+    page.items.push_back(outtest::text(QRectF(20, 20, 80, 10), QStringLiteral("ΩΨЖ漢 ĞŁ"), HAlign::Left, false, 18));
+    r.pages.push_back(page);
+    const QString pdf = testsupport::tempPath(QStringLiteral("fuera-de-codigos.pdf"));
+    const QString png = testsupport::tempPath(QStringLiteral("fuera-de-codigos"));
+    PdfExporter::exportToFile(r, pdf);
+    const auto raster = runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                                            QStringLiteral("-singlefile"), pdf, png});
+    ASSERT_EQ(raster.exitCode, 0) << raster.err.toStdString();
+    const QImage fromPdf = QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+    const QImage onScreen = ImageExporter::renderPage(page, 100).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_EQ(fromPdf.size(), onScreen.size());
+    int dark = 0, apart = 0;
+    for (int y = 0; y < onScreen.height(); ++y)
+        for (int x = 0; x < onScreen.width(); ++x) {
+            const int a = qGray(onScreen.pixel(x, y)), b = qGray(fromPdf.pixel(x, y));
+            dark += a < 128;
+            apart += std::abs(a - b) > 128;
+        }
+    EXPECT_GT(dark, 200);
+    EXPECT_LT(apart, dark / 4) << "the PDF does not draw what the screen draws";
+}
+
 TEST(PdfExport, FontsAreEmbeddedWithUnicodeMaps) {
     VN_REQUIRE_TOOL("pdffonts");
     const auto r = runTool(QStringLiteral("pdffonts"), {samplePdf()});
