@@ -523,6 +523,8 @@ struct PageSpill::Private {
     qint64 end = 0; // where the next page goes
     QString mark, total;
     mutable std::mutex mutex;
+    // The file's position is shared: the writer's writes and the readers' reads take turns.
+    mutable std::mutex fileMutex;
     mutable std::condition_variable changed;
     std::deque<std::pair<size_t, PreparedPage>> queue;
     bool writing = false, stop = false;
@@ -555,6 +557,7 @@ struct PageSpill::Private {
                 packPage(packer, page);
                 packed = qCompress(bytes, 1);
                 const quint32 size = quint32(packed.size());
+                std::lock_guard io(fileMutex);
                 file.seek(end);
                 if (file.write(reinterpret_cast<const char*>(&size), sizeof size) != qint64(sizeof size) ||
                     file.write(packed) != packed.size())
@@ -646,6 +649,7 @@ PreparedPage PageSpill::read(int index) const {
         if (entry.offset < 0)
             d->drain(lock);
         quint32 size = 0;
+        std::lock_guard io(d->fileMutex);
         d->file.seek(entry.offset);
         if (d->file.read(reinterpret_cast<char*>(&size), sizeof size) == qint64(sizeof size))
             packed = d->file.read(size);
