@@ -85,24 +85,26 @@ void TReportBuilders::GenerarGestionHumana() {
     const TDateTime inicioAnterior = PrimerDiaDelMes(finAnterior);
     const TDateTime inicioActual = PrimerDiaDelMes(gDtFecFina);
 
+    // The company, month and class every monthly row starts with.
+    const auto mensual = [](std::vector<std::pair<const char*, const char*>> more) {
+        std::vector<std::pair<const char*, const char*>> copies{
+            {"COD_EMPR", "COD_EMPR"}, {"NOM_EMPR", "NOM_EMPR"}, {"ANO_PROC", "ANO_PROC"},
+            {"MES_PROC", "MES_PROC"}, {"COD_TNOM", "COD_TNOM"}, {"NOM_TNOM", "DtfNmbTipNom"}};
+        copies.insert(copies.end(), more.begin(), more.end());
+        return copies;
+    };
     const Mezcla seguridad{
         QStringLiteral("COD_EMPR;ANO_PROC;MES_PROC;COD_TNOM"),
         {QStringLiteral("TOT_SALU"), QStringLiteral("TOT_PENS"), QStringLiteral("TOT_PARP")},
-        {{"COD_EMPR", "COD_EMPR"}, {"NOM_EMPR", "NOM_EMPR"}, {"ANO_PROC", "ANO_PROC"}, {"MES_PROC", "MES_PROC"},
-         {"COD_TNOM", "COD_TNOM"}, {"NOM_TNOM", "DtfNmbTipNom"}, {"NOM_MESP", "DtfNmbMes"},
-         {"TOT_SALU", "TOT_SALU"}, {"TOT_PENS", "TOT_PENS"}, {"TOT_PARP", "TOT_PARP"}}};
+        mensual({{"NOM_MESP", "DtfNmbMes"}, {"TOT_SALU", "TOT_SALU"}, {"TOT_PENS", "TOT_PENS"}, {"TOT_PARP", "TOT_PARP"}})};
     const Mezcla parafiscales{
         QStringLiteral("COD_EMPR;ANO_PROC;MES_PROC;COD_TNOM;COD_PROV"),
         {QStringLiteral("VAL_LIQU")},
-        {{"COD_EMPR", "COD_EMPR"}, {"NOM_EMPR", "NOM_EMPR"}, {"ANO_PROC", "ANO_PROC"}, {"MES_PROC", "MES_PROC"},
-         {"COD_TNOM", "COD_TNOM"}, {"NOM_TNOM", "DtfNmbTipNom"}, {"NOM_MESP", "DtfNmbMes"},
-         {"COD_PROV", "COD_PROV"}, {"NOM_PROV", "NOM_PROV"}, {"VAL_LIQU", "VAL_LIQU"}}};
+        mensual({{"NOM_MESP", "DtfNmbMes"}, {"COD_PROV", "COD_PROV"}, {"NOM_PROV", "NOM_PROV"}, {"VAL_LIQU", "VAL_LIQU"}})};
     const Mezcla costo{
         QStringLiteral("COD_EMPR;ANO_PROC;MES_PROC;COD_TNOM;TIP_NOMI"),
         {QStringLiteral("VAL_ACUM")},
-        {{"COD_EMPR", "COD_EMPR"}, {"NOM_EMPR", "NOM_EMPR"}, {"ANO_PROC", "ANO_PROC"}, {"MES_PROC", "MES_PROC"},
-         {"COD_TNOM", "COD_TNOM"}, {"NOM_TNOM", "DtfNmbTipNom"}, {"TIP_NOMI", "TIP_NOMI"},
-         {"VAL_ACUM", "VAL_ACUM"}, {"DtfNmbMes", "DtfNmbMes"}, {"DtfNmbTnom", "DtfNmbTnom"}}};
+        mensual({{"TIP_NOMI", "TIP_NOMI"}, {"VAL_ACUM", "VAL_ACUM"}, {"DtfNmbMes", "DtfNmbMes"}, {"DtfNmbTnom", "DtfNmbTnom"}})};
     const Mezcla plantilla{
         QStringLiteral("COD_EMPR;COD_TNOM;SEX_EMPL;EST_CIVI"),
         {QStringLiteral("CONTEO")},

@@ -11,6 +11,7 @@
 // and never re-wraps. Only justified lines are measured here, to spread their blanks across the box.
 #include "PageRenderer.h"
 
+#include "PageLayout_p.h"
 #include "TextMeasurer.h"
 
 #include <QFontMetricsF>
@@ -78,19 +79,6 @@ double lineAdvance(const QPainter& p, const TextItem& item, const TextLine& line
     for (const TextRun& run : line.runs)
         w += QFontMetricsF(textFont(p, item.font, run), p.device()).horizontalAdvance(run.text);
     return w;
-}
-
-// Number of blanks a justified line stretches: those between words, not those after its last word.
-int stretchableBlanks(const TextLine& line) {
-    const QString text = line.plainText();
-    int end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    int blanks = 0;
-    for (int i = 0; i < end; ++i)
-        if (text.at(i) == QLatin1Char(' '))
-            ++blanks;
-    return blanks;
 }
 
 // Draws a line with its start at (x, baseline) in painter units; extraPerBlank is in text units.
@@ -187,40 +175,20 @@ void PageRenderer::renderText(QPainter& p, const TextItem& item, double s) {
         p.save();
         p.setClipRect(toPx(item.rect, s), Qt::IntersectClip);
         p.setPen(item.font.color.isValid() ? item.font.color : QColor(Qt::black));
-        const QRectF r = item.rect;
-        const double total = item.lines.size() * item.lineHeightMm;
-        const double free = r.height() - 2 * item.paddingTopMm - total;
-        double top = r.top() + item.paddingTopMm;
-        if (free > 0 && item.vAlign == VAlign::Center)
-            top += free / 2;
-        else if (free > 0 && item.vAlign == VAlign::Bottom)
-            top += free;
-        const double available = r.width() - 2 * item.paddingMm;
+        const double top = detail::firstLineTopMm(item);
+        const double available = item.rect.width() - 2 * item.paddingMm;
         for (int i = 0; i < item.lines.size(); ++i) {
             const TextLine& line = item.lines[i];
             const double baseline = (top + item.ascentMm + i * item.lineHeightMm) * s;
-            const double widthPx =
-                (line.widthMm > 0 ? line.widthMm : lineAdvance(p, item, line) / kTextUnitsPerMm) * s;
-            double x = (r.left() + item.paddingMm) * s;
+            const double widthMm = line.widthMm > 0 ? line.widthMm : lineAdvance(p, item, line) / kTextUnitsPerMm;
+            const double x = detail::lineLeftMm(item, widthMm) * s;
             double extraPerBlank = 0;
-            switch (item.hAlign) {
-            case HAlign::Left:
-                break;
-            case HAlign::Right:
-                x = (r.right() - item.paddingMm) * s - widthPx;
-                break;
-            case HAlign::Center:
-                x += (available * s - widthPx) / 2;
-                break;
-            case HAlign::Justify:
-                // The last line of a paragraph keeps its natural spacing.
-                if (!line.endsParagraph) {
-                    const int blanks = stretchableBlanks(line);
-                    const double slack = available * kTextUnitsPerMm - lineAdvance(p, item, line);
-                    if (blanks > 0 && slack > 0)
-                        extraPerBlank = slack / blanks;
-                }
-                break;
+            // The last line of a justified paragraph keeps its natural spacing.
+            if (item.hAlign == HAlign::Justify && !line.endsParagraph) {
+                const int blanks = detail::stretchableBlanks(line);
+                const double slack = available * kTextUnitsPerMm - lineAdvance(p, item, line);
+                if (blanks > 0 && slack > 0)
+                    extraPerBlank = slack / blanks;
             }
             drawLine(p, item, line, x, baseline, s, extraPerBlank);
         }

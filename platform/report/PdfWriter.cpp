@@ -15,6 +15,7 @@
 #include "PdfWriter_p.h"
 
 #include "GeneralError.h"
+#include "PageLayout_p.h"
 #include "TextMeasurer.h"
 
 #include <QDateTime>
@@ -374,14 +375,6 @@ struct PdfWriter::Private {
         return units * sizePt / 1000.0;
     }
 
-    static int stretchableBlanks(const TextLine& line) {
-        const QString text = line.plainText();
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-            --end;
-        return int(std::count(text.begin(), text.begin() + end, QLatin1Char(' ')));
-    }
-
     void text(const TextItem& item) {
         fill(item.rect, item.fill);
         if (!item.lines.isEmpty()) {
@@ -390,15 +383,8 @@ struct PdfWriter::Private {
             c += "W n\n";
             color(c, item.font.color, "rg");
             c += "BT\n";
-            const QRectF r = item.rect;
-            const double total = item.lines.size() * item.lineHeightMm;
-            const double freeMm = r.height() - 2 * item.paddingTopMm - total;
-            double top = r.top() + item.paddingTopMm;
-            if (freeMm > 0 && item.vAlign == VAlign::Center)
-                top += freeMm / 2;
-            else if (freeMm > 0 && item.vAlign == VAlign::Bottom)
-                top += freeMm;
-            const double availableMm = r.width() - 2 * item.paddingMm;
+            const double top = firstLineTopMm(item);
+            const double availableMm = item.rect.width() - 2 * item.paddingMm;
             const double size = item.font.sizePt;
             QByteArray currentFont;
             std::vector<std::pair<double, double>> underlines; // x from, x to (pt) at the current baseline
@@ -414,26 +400,14 @@ struct PdfWriter::Private {
                     natural += encodable(run.text) ? runWidthPt(f, runs.back().second, size)
                                                    : outline(item.font, run, 0, 0, size, QColor(), false);
                 }
-                const double widthPt = line.widthMm > 0 ? line.widthMm * kPtPerMm : natural;
-                double x = X(r.left() + item.paddingMm);
+                double x = X(lineLeftMm(item, line.widthMm > 0 ? line.widthMm : natural / kPtPerMm));
                 double wordSpace = 0;
-                switch (item.hAlign) {
-                case HAlign::Left:
-                    break;
-                case HAlign::Right:
-                    x = X(r.right() - item.paddingMm) - widthPt;
-                    break;
-                case HAlign::Center:
-                    x += (availableMm * kPtPerMm - widthPt) / 2;
-                    break;
-                case HAlign::Justify:
-                    if (!line.endsParagraph) {
-                        const int blanks = stretchableBlanks(line);
-                        const double slack = availableMm * kPtPerMm - natural;
-                        if (blanks > 0 && slack > 0)
-                            wordSpace = slack / blanks;
-                    }
-                    break;
+                // The last line of a justified paragraph keeps its natural spacing.
+                if (item.hAlign == HAlign::Justify && !line.endsParagraph) {
+                    const int blanks = stretchableBlanks(line);
+                    const double slack = availableMm * kPtPerMm - natural;
+                    if (blanks > 0 && slack > 0)
+                        wordSpace = slack / blanks;
                 }
                 if (wordSpace > 0) {
                     num(c, wordSpace);

@@ -400,10 +400,9 @@ void packPage(Packer& w, const PreparedPage& page) {
             w.rect(r->rect);
             w.color(r->fill);
             w.frame(r->frame);
-        } else if (const auto* p = std::get_if<PictureItem>(&item)) {
-            w.blob([&](QDataStream& s) { s << p->rect << p->image << p->center << p->keepAspect; });
-        } else if (const auto* d = std::get_if<DrawingItem>(&item)) {
-            w.blob([&](QDataStream& s) { s << d->rect << d->picture << d->sourceSize; });
+        } else {
+            // Pictures and charts, rare, in the file form.
+            w.blob([&](QDataStream& s) { std::visit(ItemWriter{s}, item); });
         }
     }
 }
@@ -481,24 +480,15 @@ PreparedPage unpackPage(Unpacker& r) {
             page.items.push_back(rect);
             break;
         }
-        case 3: {
-            QByteArray bytes;
-            r.blob(bytes);
-            QDataStream s(bytes);
-            s.setVersion(kStreamVersion);
-            PictureItem p;
-            s >> p.rect >> p.image >> p.center >> p.keepAspect;
-            page.items.push_back(p);
-            break;
-        }
+        case 3:
         case 4: {
             QByteArray bytes;
             r.blob(bytes);
             QDataStream s(bytes);
             s.setVersion(kStreamVersion);
-            DrawingItem d;
-            s >> d.rect >> d.picture >> d.sourceSize;
-            page.items.push_back(d);
+            page.items.push_back(getItem(s));
+            if (s.status() != QDataStream::Ok)
+                throw GeneralError(QStringLiteral("Una página del archivo temporal del informe está dañada."));
             break;
         }
         default:
