@@ -79,4 +79,12 @@ QString SqlNetoPorTipoConcepto(const QString& filters) {
     return branch("NM_PRENO") + QStringLiteral(" UNION ALL (") + branch("NM_ACUMU") + QStringLiteral(" ) ");
 }
 
+void AbrirPeriodo(SClientDataSet& query, int company, TDateTime from, TDateTime to) {
+    query.Close();
+    query.ParamByName(QStringLiteral("P_COD_EMPR")).SetAsInteger(company);
+    query.ParamByName(QStringLiteral("P_FEC_INIC")).SetAsDateTime(from);
+    query.ParamByName(QStringLiteral("P_FEC_FINA")).SetAsDateTime(to);
+    query.Open();
+}
+
 } // namespace builders

@@ -25,6 +25,9 @@ QString ListaCodigos(const QList<int>& codes);
 // concept of two prototypes appears twice, which an IN list does not mind.
 QStringList ConceptosDePrototipos(SClientDataSet& qryNmConce, int company, const QList<int>& prototypes);
 
+// Closes query, sets the company and the period (P_COD_EMPR, P_FEC_INIC, P_FEC_FINA) and opens it.
+void AbrirPeriodo(SClientDataSet& query, int company, TDateTime from, TDateTime to);
+
 // The signed net of VAL_ACUM over every row of an open dataset: rows whose TIP_CONC is "E" subtract,
 // all others add; a dataset without TIP_CONC is summed plainly. 0 for an empty dataset.
 double SaldoNetoNomina(TDataSet& dataSet);

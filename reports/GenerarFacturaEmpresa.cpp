@@ -70,11 +70,7 @@ void TReportBuilders::GenerarFacturaEmpresa() {
         DtmNmRtrep.frxRptFacturaEmpr->ShowReport(Run);
     };
     try {
-        query.Close();
-        query.ParamByName(QStringLiteral("P_COD_EMPR")).SetAsInteger(CodEmpr);
-        query.ParamByName(QStringLiteral("P_FEC_INIC")).SetAsDateTime(gDtFecInic);
-        query.ParamByName(QStringLiteral("P_FEC_FINA")).SetAsDateTime(gDtFecFina);
-        query.Open();
+        AbrirPeriodo(query, CodEmpr, gDtFecInic, gDtFecFina);
         if (progress)
             progress->Inicializar(query.RecordCount(), true);
         TField& valAcum = out.FieldByName(QStringLiteral("VAL_ACUM"));

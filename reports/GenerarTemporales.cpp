@@ -3,6 +3,7 @@
 // loads their requirements as the report walks them); page 3 prints CdsEmpTemp, which this builder fills
 // with the workers sent to user companies whose contract was active or ended in the period, classified by
 // contract state, followed by the applicants to the period's requisitions who were not hired.
+#include "BuilderSupport.h"
 #include "DateRoutines.h"
 #include "SClientDataSet.h"
 #include "TClientDataSet.h"
@@ -13,15 +14,9 @@
 #include <QDate>
 #include <functional>
 
-namespace {
+using namespace builders;
 
-void AbrirPeriodo(SClientDataSet& query, int company, TDateTime from, TDateTime to) {
-    query.Close();
-    query.ParamByName(QStringLiteral("P_COD_EMPR")).SetAsInteger(company);
-    query.ParamByName(QStringLiteral("P_FEC_INIC")).SetAsDateTime(from);
-    query.ParamByName(QStringLiteral("P_FEC_FINA")).SetAsDateTime(to);
-    query.Open();
-}
+namespace {
 
 QString Texto(const TDataSet& row, const char* field) {
     const TField& f = row.FieldByName(QLatin1String(field));
