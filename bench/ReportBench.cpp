@@ -2,7 +2,7 @@
 // page header and footer, money formats) prepared from 48,000 records, then written as PDF and XLSX.
 // Prints pages per second for preparation and for each writer, and the peak resident memory.
 //
-//   bench_report [records] [output directory]
+//   bench_report [records] [output directory] [steps: p = preparation only, pdf, xlsx; all by default]
 #include "DocumentLoader.h"
 #include "FormatSettings.h"
 #include "PdfExporter.h"
@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 48000;
     const QString dir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QDir::tempPath();
+    const QString steps = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("pdf,xlsx");
     FormatSettings::global() = FormatSettings::colombian();
 
     const report::ReportDocument doc = report::DocumentLoader().load(kLayout, QStringLiteral("bench.xml"));
@@ -112,18 +113,21 @@ int main(int argc, char** argv) {
     std::printf("registros: %d  páginas: %.0f\n", rows, pages);
     std::printf("preparación: %.2f s  (%.0f páginas/s)  memoria pico: %.0f MB\n", prepareS, pages / prepareS, peakMb());
 
+    if (steps.contains(QLatin1String("pdf"))) {
     const QString pdf = QDir(dir).filePath(QStringLiteral("bench_report.pdf"));
     t.restart();
     report::PdfExporter::exportToFile(prepared, pdf);
     const double pdfS = t.nsecsElapsed() / 1e9;
     std::printf("PDF: %.2f s  (%.0f páginas/s)  %.1f MB  memoria pico: %.0f MB\n", pdfS, pages / pdfS,
                 QFileInfo(pdf).size() / 1048576.0, peakMb());
-
+    }
+    if (steps.contains(QLatin1String("xlsx"))) {
     const QString xlsx = QDir(dir).filePath(QStringLiteral("bench_report.xlsx"));
     t.restart();
     report::XlsxExporter::exportToFile(prepared, xlsx);
     const double xlsxS = t.nsecsElapsed() / 1e9;
     std::printf("XLSX: %.2f s  (%.0f páginas/s)  %.1f MB  memoria pico: %.0f MB\n", xlsxS, pages / xlsxS,
                 QFileInfo(xlsx).size() / 1048576.0, peakMb());
+    }
     return 0;
 }
