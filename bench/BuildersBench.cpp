@@ -4,6 +4,7 @@
 // PDF of the prepared report. Prints the peak resident memory after each report.
 //
 //   bench_builders DATABASE [COMPANY] [FROM YYYY-MM-DD] [TO YYYY-MM-DD] [TYPES, e.g. 6,7,10]
+#include "DateRoutines.h"
 #include "FormatSettings.h"
 #include "PdfExporter.h"
 #include "Providers.h"
@@ -58,6 +59,7 @@ void openWith(SClientDataSet& q, const char* param, int company) {
 } // namespace
 
 int main(int argc, char** argv) {
+    FijarZonaHorariaLocal();
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: bench_builders BASE [EMPRESA] [DESDE AAAA-MM-DD] [HASTA AAAA-MM-DD]\n");

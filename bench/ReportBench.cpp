@@ -3,6 +3,7 @@
 // Prints pages per second for preparation and for each writer, and the peak resident memory.
 //
 //   bench_report [records] [output directory] [steps: p = preparation only, pdf, xlsx; all by default]
+#include "DateRoutines.h"
 #include "DocumentLoader.h"
 #include "FormatSettings.h"
 #include "PdfExporter.h"
@@ -94,6 +95,7 @@ double peakMb() {
 } // namespace
 
 int main(int argc, char** argv) {
+    FijarZonaHorariaLocal();
     QApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 48000;
     const QString dir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QDir::tempPath();

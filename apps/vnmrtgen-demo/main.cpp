@@ -11,6 +11,7 @@
 // are created in the database of the URL; tables of the schema already there are replaced only with
 // --force, in the same transaction as the load. Progress goes to stderr, the summary (rows per table,
 // seconds) to stdout. Exit status: 0 done, 1 failed, 2 wrong arguments.
+#include "DateRoutines.h"
 #include "DemoGenerator.h"
 #include "GeneralError.h"
 #include "MaskedLocator.h"
@@ -135,6 +136,7 @@ int checkStatements(const QString& locator, int company, TDateTime from, TDateTi
 } // namespace
 
 int main(int argc, char* argv[]) {
+    FijarZonaHorariaLocal();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vnmrtgen-demo"));
 

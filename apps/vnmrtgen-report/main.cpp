@@ -5,6 +5,7 @@
 // Exit status: 0 done; 2 for wrong arguments and for every message the form would show about its inputs
 // (validation, unknown class or prototype, unknown company), printed on stderr exactly as the form shows
 // it; 1 for any other failure (database, builder), message on stderr.
+#include "DateRoutines.h"
 #include "ConnectionParams.h"
 #include "FormatSettings.h"
 #include "GeneralError.h"
@@ -330,6 +331,7 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
 } // namespace
 
 int main(int argc, char* argv[]) {
+    FijarZonaHorariaLocal();
     qInstallMessageHandler(qtMessages);
     // A reader that closes the pipe of "--pdf -" early is a write error to report, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);

@@ -7,6 +7,7 @@
 // client version, finds the form by the window id it returns and places it in its own main window, passes
 // every resize of the window on through CambiarTamano, and unloads the plug-in when the window has closed.
 // Exit status: 0 after a normal close, 1 when the plug-in cannot be loaded, 2 for wrong arguments.
+#include "DateRoutines.h"
 #include "ConnectionParams.h"
 #include "GeneralError.h"
 #include "MaskedLocator.h"
@@ -67,6 +68,7 @@ QString help() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    FijarZonaHorariaLocal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vnmrtgen"));
     QTextStream err(stderr);

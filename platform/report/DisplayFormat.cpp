@@ -82,7 +82,13 @@ QString DisplayFormat::format(const QVariant& value, const FormatSettings& s) co
     if (m_kind == Kind::Date) {
         if (!isDateValue(value))
             return valueText(value);
-        return dateOf(value).toString(m_pattern);
+        const QDateTime dt = dateOf(value);
+        const qint64 key = dt.date().toJulianDay() * 86'400'000 + dt.time().msecsSinceStartOfDay();
+        if (const auto it = m_dateTexts.constFind(key); it != m_dateTexts.constEnd())
+            return *it;
+        if (m_dateTexts.size() >= 4096)
+            m_dateTexts.clear();
+        return *m_dateTexts.insert(key, dt.toString(m_pattern));
     }
     if (!isNumeric(value) && value.metaType().id() != QMetaType::Bool) {
         if (value.metaType().id() != QMetaType::QString)
@@ -106,6 +112,17 @@ QString DisplayFormat::format(const QVariant& value, const FormatSettings& s) co
 }
 
 QString DisplayFormat::excelFormat(const FormatSettings& s) const {
+    if (m_excelCurrencyFormat != s.currencyFormat || m_excelNegCurrFormat != s.negCurrFormat ||
+        m_excelCurrency != s.currencyString) {
+        m_excel = excelFormatFor(s);
+        m_excelCurrency = s.currencyString;
+        m_excelCurrencyFormat = s.currencyFormat;
+        m_excelNegCurrFormat = s.negCurrFormat;
+    }
+    return m_excel;
+}
+
+QString DisplayFormat::excelFormatFor(const FormatSettings& s) const {
     const QString dec = m_decimals > 0 ? QStringLiteral(".") + QString(m_decimals, QLatin1Char('0')) : QString();
     switch (m_kind) {
     case Kind::Money: {

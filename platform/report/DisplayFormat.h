@@ -15,6 +15,7 @@
 #include "FormatSettings.h"
 #include "PreparedReport.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -38,10 +39,18 @@ public:
     CellValue cellValue(const QVariant& value, const FormatSettings& settings) const;
 
 private:
+    QString excelFormatFor(const FormatSettings& settings) const;
+
     Kind m_kind = Kind::None;
     int m_decimals = 0;
     bool m_thousands = false;
     QString m_pattern; // Qt date pattern for Kind::Date
+    // A listing formats the same format on every row: its spreadsheet format is worked out once per
+    // settings, and the texts of recent dates are remembered.
+    mutable QString m_excel;
+    mutable QString m_excelCurrency;
+    mutable int m_excelCurrencyFormat = -1, m_excelNegCurrFormat = -1;
+    mutable QHash<qint64, QString> m_dateTexts;
 };
 
 } // namespace report

@@ -379,7 +379,11 @@ QString textOf(const QVariant& v) {
     if (v.metaType().id() == QMetaType::QTime)
         return v.toTime().toString(FormatSettings::global().longTimeFormat);
     if (v.metaType().id() == QMetaType::Double) {
-        QString s = QString::number(v.toDouble(), 'g', 15);
+        // Whole numbers (codes, counts) print as integers, which is what 15 significant digits give them.
+        const double d = v.toDouble();
+        if (d != 0 && std::fabs(d) < 1e15 && std::trunc(d) == d)
+            return QString::number(static_cast<qlonglong>(d));
+        QString s = QString::number(d, 'g', 15);
         s.replace(QLatin1Char('.'), FormatSettings::global().decimalSeparator);
         return s;
     }

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 #include <QFile>
+#include <QHash>
 #include <QIODevice>
 #include <cerrno>
 #include <condition_variable>
@@ -22,6 +23,7 @@
 #include <exception>
 #include <mutex>
 #include <set>
+#include <string>
 #include <thread>
 #include <cstring>
 #include <functional>
@@ -255,13 +257,25 @@ namespace {
 // The spill's own page form: fixed-size fields copied as they are and texts as UTF-16 with their length,
 // read back with bounds checks. Much faster than a QDataStream, and private to one run of the program, so
 // it needs no versioning; pictures and charts, rare, go through QDataStream.
+// A page's texts repeat (font families, names, number formats, the same words on every row): each distinct
+// text is written once per page and referred to by its number afterwards, which keeps the bytes to compress
+// few.
 class Packer {
 public:
-    explicit Packer(QByteArray& out) : m_out(out) {}
+    explicit Packer(std::string& out) : m_out(out) {}
     template <typename T> void pod(const T& v) { m_out.append(reinterpret_cast<const char*>(&v), sizeof v); }
     void text(const QString& s) {
-        pod(qint32(s.isNull() ? -1 : s.size())); // a null text stays null
-        m_out.append(reinterpret_cast<const char*>(s.constData()), s.size() * qsizetype(sizeof(QChar)));
+        if (s.isNull()) {
+            pod(qint32(-1)); // a null text stays null
+            return;
+        }
+        if (const auto it = m_seen.constFind(s); it != m_seen.constEnd()) {
+            pod(qint32(-2 - *it));
+            return;
+        }
+        m_seen.insert(s, qint32(m_seen.size()));
+        pod(qint32(s.size()));
+        m_out.append(reinterpret_cast<const char*>(s.constData()), size_t(s.size()) * sizeof(QChar));
     }
     void color(const QColor& c) { pod(c.isValid() ? quint64(c.rgba64()) : quint64(0)); pod(c.isValid()); }
     void rect(const QRectF& r) {
@@ -283,11 +297,12 @@ public:
             write(s);
         }
         pod(qint32(bytes.size()));
-        m_out.append(bytes);
+        m_out.append(bytes.constData(), size_t(bytes.size()));
     }
 
 private:
-    QByteArray& m_out;
+    std::string& m_out;
+    QHash<QString, qint32> m_seen;
 };
 
 class Unpacker {
@@ -304,12 +319,16 @@ public:
         const qint32 n = pod<qint32>();
         if (n == -1)
             return QString();
-        if (n < 0)
-            throw bad();
+        if (n < 0) {
+            const qint64 index = -2 - qint64(n);
+            if (index >= qint64(m_seen.size()))
+                throw bad();
+            return m_seen[size_t(index)];
+        }
         need(size_t(n) * sizeof(QChar));
-        QString s(reinterpret_cast<const QChar*>(m_p), n);
+        m_seen.emplace_back(reinterpret_cast<const QChar*>(m_p), n);
         m_p += size_t(n) * sizeof(QChar);
-        return s;
+        return m_seen.back();
     }
     QColor color() {
         const quint64 rgba = pod<quint64>();
@@ -348,6 +367,7 @@ private:
     }
     const char* m_p;
     const char* m_end;
+    std::vector<QString> m_seen;
 };
 
 void packPage(Packer& w, const PreparedPage& page) {
@@ -542,10 +562,11 @@ struct PageSpill::Private {
                     pageEdges.push_back(t->rect.right());
                 }
             try {
-                QByteArray bytes;
+                thread_local std::string bytes;
+                bytes.clear();
                 Packer packer(bytes);
                 packPage(packer, page);
-                packed = qCompress(bytes, 1);
+                packed = qCompress(reinterpret_cast<const uchar*>(bytes.data()), qsizetype(bytes.size()), 1);
                 const quint32 size = quint32(packed.size());
                 std::lock_guard io(fileMutex);
                 file.seek(end);

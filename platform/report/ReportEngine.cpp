@@ -157,8 +157,15 @@ public:
     std::vector<InstancePtr> activeReprint;
 
     // --- ExpressionContext ---
+    // Expressions name their datasets as written: the names seen are remembered as they come, so that a
+    // field read on every row does not fold its dataset's name to lower case each time.
+    mutable QHash<QString, ReportDataSet*> dataSetsAsWritten;
     ReportDataSet* dataSet(const QString& name) const {
+        if (ReportDataSet* known = dataSetsAsWritten.value(name))
+            return known;
         ReportDataSet* ds = dataSets.value(name.toLower());
+        if (ds)
+            dataSetsAsWritten.insert(name, ds);
         if (!ds)
             throw GeneralError(QStringLiteral("El informe %1 usa el conjunto de datos '%2', que no está disponible.")
                                    .arg(doc.name, name));
@@ -813,8 +820,10 @@ ReportEngine::ReportEngine(const ReportDocument& document) : d(std::make_unique<
 ReportEngine::~ReportEngine() = default;
 
 void ReportEngine::bindDataSet(ReportDataSet* dataSet) {
-    if (dataSet)
-        d->dataSets.insert(dataSet->userName().toLower(), dataSet);
+    if (!dataSet)
+        return;
+    d->dataSets.insert(dataSet->userName().toLower(), dataSet);
+    d->dataSetsAsWritten.clear();
 }
 void ReportEngine::setVariableHandler(VariableHandler handler) { d->variables = std::move(handler); }
 void ReportEngine::setFormatSettings(const FormatSettings& settings) { d->settings = settings; }

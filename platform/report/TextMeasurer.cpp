@@ -1,6 +1,11 @@
 #include "TextMeasurer.h"
 
 #include <QFontMetricsF>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
 #include <QPair>
 #include <algorithm>
 #include <QHash>
@@ -24,23 +29,80 @@ QPaintDevice* measuringDevice() {
     return img.get();
 }
 
-struct MetricsKey {
+// One font as measured: its metrics, and what the pair rule below has learnt of it.
+struct MeasuredFont {
     QString family;
-    double sizePt;
-    int style; // bold | italic << 1 | underline << 2, the font's own flags included
-    bool operator==(const MetricsKey& o) const { return sizePt == o.sizePt && style == o.style && family == o.family; }
+    double sizePt = 0;
+    int style = 0; // bold | italic << 1 | underline << 2, the font's own flags included
+    std::unique_ptr<QFontMetricsF> metrics;
+    double lineHeightMm = 0, ascentMm = 0;
+    // Widths of Latin-1 texts without shaping them: the advance of each character plus, for each pair of
+    // neighbours, what shaping the pair alone adds to their two advances (kerning). Shaping a whole line
+    // costs a thousand times more than adding these up, and for such texts in the report fonts it gives the
+    // same width to the last bit; the first texts of each font are checked against shaping, and a font where
+    // the rule fails is shaped always.
+    std::array<double, 256> advance;
+    std::vector<double> pair; // 256 x 256, NaN while unknown
+    int checked = 0;
+    bool pairRuleHolds = true;
 };
-size_t qHash(const MetricsKey& k, size_t seed = 0) { return qHashMulti(seed, k.family, k.sizePt, k.style); }
 
-const QFontMetricsF& metrics(const FontSpec& spec, bool bold, bool italic, bool underline) {
-    static QHash<MetricsKey, std::shared_ptr<QFontMetricsF>> cache;
-    const MetricsKey key{spec.family, spec.sizePt,
-                         int(bold || spec.bold) | int(italic || spec.italic) << 1 | int(underline || spec.underline) << 2};
-    auto it = cache.find(key);
-    if (it == cache.end())
-        it = cache.insert(key, std::make_shared<QFontMetricsF>(TextMeasurer::qfont(spec, bold, italic, underline),
-                                                               measuringDevice()));
-    return **it;
+MeasuredFont& measured(const FontSpec& spec, bool bold, bool italic, bool underline) {
+    // Reports use a handful of fonts, and consecutive texts mostly the same one: a short list, last first.
+    static std::vector<std::unique_ptr<MeasuredFont>> fonts;
+    static MeasuredFont* last = nullptr;
+    const int style = int(bold || spec.bold) | int(italic || spec.italic) << 1 | int(underline || spec.underline) << 2;
+    const auto same = [&](const MeasuredFont& f) {
+        return f.style == style && f.sizePt == spec.sizePt && f.family == spec.family;
+    };
+    if (last && same(*last))
+        return *last;
+    for (const auto& f : fonts)
+        if (same(*f))
+            return *(last = f.get());
+    auto f = std::make_unique<MeasuredFont>();
+    f->family = spec.family;
+    f->sizePt = spec.sizePt;
+    f->style = style;
+    f->metrics = std::make_unique<QFontMetricsF>(TextMeasurer::qfont(spec, bold, italic, underline), measuringDevice());
+    f->lineHeightMm = f->metrics->lineSpacing() * kMmPerUnit;
+    f->ascentMm = f->metrics->ascent() * kMmPerUnit;
+    f->advance.fill(std::numeric_limits<double>::quiet_NaN());
+    fonts.push_back(std::move(f));
+    return *(last = fonts.back().get());
+}
+
+// The width in device units by the pair rule, or nothing when the text is not one it covers: characters
+// outside Latin-1, control characters (tabs expand), and the lower-case f, which begins ligatures whose
+// width depends on more than a pair.
+std::optional<double> pairWidth(MeasuredFont& f, const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() > 0xFF || c.unicode() < 0x20 || c == QLatin1Char('f'))
+            return std::nullopt;
+    const auto advance = [&](char16_t c) {
+        double& a = f.advance[c];
+        if (std::isnan(a))
+            a = f.metrics->horizontalAdvance(QString(QChar(c)));
+        return a;
+    };
+    if (f.pair.empty())
+        f.pair.assign(256 * 256, std::numeric_limits<double>::quiet_NaN());
+    double w = 0;
+    char16_t previous = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        w += advance(c);
+        if (i > 0) {
+            double& k = f.pair[size_t(previous) << 8 | c];
+            if (std::isnan(k)) {
+                const QChar both[2] = {QChar(previous), QChar(c)};
+                k = f.metrics->horizontalAdvance(QString(both, 2)) - advance(previous) - advance(c);
+            }
+            w += k;
+        }
+        previous = c;
+    }
+    return w;
 }
 } // namespace
 
@@ -57,9 +119,24 @@ QFont TextMeasurer::qfont(const FontSpec& spec, bool bold, bool italic, bool und
 }
 
 double TextMeasurer::width(const FontSpec& spec, const TextRun& run) const {
-    // Shaping is the costly part of preparing a page, and listings repeat their words and labels on every
-    // row and page: widths are remembered per font and text, up to a bound.
-    const QFontMetricsF& m = metrics(spec, run.bold, run.italic, run.underline);
+    MeasuredFont& f = measured(spec, run.bold, run.italic, run.underline);
+    const QFontMetricsF& m = *f.metrics;
+    if (f.pairRuleHolds) {
+        if (const std::optional<double> w = pairWidth(f, run.text)) {
+            constexpr int kChecks = 200;
+            if (f.checked < kChecks) {
+                ++f.checked;
+                const double shaped = m.horizontalAdvance(run.text);
+                if (shaped != *w) {
+                    f.pairRuleHolds = false;
+                    return shaped * kMmPerUnit;
+                }
+            }
+            return *w * kMmPerUnit;
+        }
+    }
+    // Other texts are shaped, and listings repeat their words and labels on every row and page: those
+    // widths are remembered per font and text, up to a bound.
     if (run.text.size() > 64)
         return m.horizontalAdvance(run.text) * kMmPerUnit;
     static QHash<QPair<const QFontMetricsF*, QString>, double> known;
@@ -74,11 +151,11 @@ double TextMeasurer::width(const FontSpec& spec, const TextRun& run) const {
 }
 
 double TextMeasurer::lineHeight(const FontSpec& spec) const {
-    return metrics(spec, false, false, false).lineSpacing() * kMmPerUnit;
+    return measured(spec, false, false, false).lineHeightMm;
 }
 
 double TextMeasurer::ascent(const FontSpec& spec) const {
-    return metrics(spec, false, false, false).ascent() * kMmPerUnit;
+    return measured(spec, false, false, false).ascentMm;
 }
 
 QVector<TextRun> TextMeasurer::parseMarkup(const QString& text, bool allowMarkup) {

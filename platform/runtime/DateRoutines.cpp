@@ -108,3 +108,8 @@ QString AjustarLongitud(int length, const QString& text, const QString& cutSide,
         return text.right(length);
     return QString();
 }
+
+void FijarZonaHorariaLocal() {
+    if (!std::getenv("TZ"))
+        setenv("TZ", ":/etc/localtime", 0);
+}

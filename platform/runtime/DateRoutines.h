@@ -40,3 +40,8 @@ int DiasEntreFechas(const QString& mode, TDateTime start, TDateTime end);
 // ones. An unrecognised side letter gives an empty text.
 QString AjustarLongitud(int length, const QString& text, const QString& cutSide, QChar fill,
                         const QString& padSide);
+
+// For programs, at start: without TZ in the environment the C library looks at /etc/localtime again on
+// every local-time conversion, which is one file-system call per date read from the database. Naming that
+// file in TZ, when TZ is not set, gives the same zone and lets the library read it once.
+void FijarZonaHorariaLocal();

@@ -3,7 +3,10 @@
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 FormatSettings FormatSettings::colombian() { return FormatSettings(); }
 
@@ -93,62 +96,92 @@ QString FormatSettings::formatTime(TDateTime value) const {
 }
 
 namespace {
-// Decimal text of |value| rounded half away from zero to `decimals` places, deciding the half on the
-// value's 15 significant digits: 999.995 is stored as 999.99499999... and must still print 1.000,00.
-QString roundedDigits(double value, int decimals) {
-    const double a = std::fabs(value);
-    int exponent = a > 0 ? static_cast<int>(std::floor(std::log10(a))) : 0;
-    int significantDecimals = std::clamp(14 - exponent, 0, 20);
-    QString s = QString::number(a, 'f', std::max(significantDecimals, decimals));
-    const int dot = s.indexOf(QLatin1Char('.'));
-    QString intPart = dot >= 0 ? s.left(dot) : s;
-    QString frac = dot >= 0 ? s.mid(dot + 1) : QString();
-    const bool roundUp = frac.size() > decimals && frac.at(decimals) >= QLatin1Char('5');
-    frac = frac.left(decimals).leftJustified(decimals, QLatin1Char('0'));
-    QString digits = intPart + frac;
-    if (roundUp) {
-        int i = digits.size() - 1;
-        for (; i >= 0; --i) {
-            if (digits[i] == QLatin1Char('9')) {
-                digits[i] = QLatin1Char('0');
-            } else {
-                digits[i] = QChar(digits[i].unicode() + 1);
-                break;
-            }
-        }
-        if (i < 0)
-            digits.prepend(QLatin1Char('1'));
+// Decimal digits of |value| rounded half away from zero to `decimals` places, deciding the half on the
+// value's 15 significant digits: 999.995 is stored as 999.99499999... and must still print 1.000,00. Returns
+// the number of integer digits; the digits (integer part, then the decimals) go to out. Amounts are
+// formatted on every row of a listing, so this works on a character buffer.
+// Adds one in the last place of a string of decimal digits, carrying to the left ("1999" -> "2000", "99" ->
+// "100").
+void incrementDigits(std::string& digits) {
+    int i = int(digits.size()) - 1;
+    for (; i >= 0 && digits[size_t(i)] == '9'; --i)
+        digits[size_t(i)] = '0';
+    if (i >= 0)
+        ++digits[size_t(i)];
+    else
+        digits.insert(digits.begin(), '1');
+}
+
+// The digits of a >= 0 with `places` decimals, rounded half away from zero on its exact binary value (how the
+// amounts have always been printed), without the point; returns the number of integer digits. Three more
+// decimals are printed first (rounded to nearest, the only rounding the standard conversion offers) and
+// rounded from there; when those three read 500, the true value may lie on either side of the half, and
+// the exact conversion decides.
+int fixedDigits(double a, int places, std::string& out) {
+    char buf[420]; // the largest double has 309 integer digits, and at most 23 decimals are asked for
+    const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, places + 3);
+    std::string_view text(buf, size_t(r.ptr - buf));
+    const size_t dot = text.find('.');
+    const std::string_view extra = text.substr(text.size() - 3);
+    if (extra == "500") {
+        const QByteArray exact = QByteArray::number(a, 'f', places);
+        const qsizetype exactDot = exact.indexOf('.');
+        out.assign(exact.constData(), size_t(exact.size()));
+        if (exactDot >= 0)
+            out.erase(size_t(exactDot), 1);
+        return int(exactDot >= 0 ? exactDot : exact.size());
     }
-    const int intLen = digits.size() - decimals;
-    return decimals > 0 ? digits.left(intLen) + QLatin1Char('.') + digits.mid(intLen) : digits;
+    out.assign(text.substr(0, dot));
+    out.append(text.substr(dot + 1, size_t(places)));
+    const size_t before = out.size();
+    if (extra[0] >= '5')
+        incrementDigits(out);
+    return int(dot + (out.size() - before));
+}
+
+// Decimal digits of |value| rounded half away from zero to `decimals` places, deciding the half on the
+// value's 15 significant digits: 999.995 is stored as 999.99499999... and must still print 1.000,00. Returns
+// the number of integer digits; the digits (integer part, then the decimals) go to out. Amounts are
+// formatted on every row of a listing, so this works on a character buffer.
+int roundedDigits(double value, int decimals, std::string& out) {
+    const double a = std::fabs(value);
+    const int exponent = a > 0 ? static_cast<int>(std::floor(std::log10(a))) : 0;
+    const int significantDecimals = std::clamp(14 - exponent, 0, 20);
+    const int places = std::max(significantDecimals, decimals);
+    int intLen = fixedDigits(a, places, out);
+    const bool roundUp = places > decimals && out[size_t(intLen + decimals)] >= '5';
+    out.resize(size_t(intLen + decimals));
+    if (roundUp) {
+        const size_t before = out.size();
+        incrementDigits(out);
+        intLen += int(out.size() - before);
+    }
+    return intLen;
 }
 } // namespace
 
 QString FormatSettings::formatNumber(double value, int decimals, bool thousands) const {
     if (std::isnan(value) || std::isinf(value))
         return QString();
-    const bool negative = value < 0;
-    const QString digits = roundedDigits(value, std::max(0, decimals));
-    QString intPart = digits, fracPart;
-    const int dot = digits.indexOf(QLatin1Char('.'));
-    if (dot >= 0) {
-        intPart = digits.left(dot);
-        fracPart = digits.mid(dot + 1);
-    }
-    if (thousands) {
-        for (int i = intPart.size() - 3; i > 0; i -= 3)
-            intPart.insert(i, thousandSeparator);
-    }
-    QString out = intPart;
-    if (!fracPart.isEmpty())
-        out += decimalSeparator + fracPart;
+    decimals = std::max(0, decimals);
+    thread_local std::string digits;
+    const int intLen = roundedDigits(value, decimals, digits);
     // A value that rounds to zero prints without a sign.
-    bool allZero = true;
-    for (QChar c : digits)
-        if (c.isDigit() && c != QLatin1Char('0'))
-            allZero = false;
-    if (negative && !allZero)
-        out.prepend(QLatin1Char('-'));
+    const bool negative = value < 0 && digits.find_first_not_of('0') != std::string::npos;
+    QString out;
+    out.reserve(int(digits.size()) + intLen / 3 + 2);
+    if (negative)
+        out += QLatin1Char('-');
+    for (int i = 0; i < intLen; ++i) {
+        if (thousands && i > 0 && (intLen - i) % 3 == 0)
+            out += thousandSeparator;
+        out += QLatin1Char(digits[size_t(i)]);
+    }
+    if (decimals > 0) {
+        out += decimalSeparator;
+        for (size_t i = size_t(intLen); i < digits.size(); ++i)
+            out += QLatin1Char(digits[i]);
+    }
     return out;
 }
 

@@ -75,6 +75,12 @@ TEST(FormatSettings, NumbersWithAndWithoutThousands) {
     EXPECT_EQ(fs.formatNumber(1234567.5, 0, false), QStringLiteral("1234568"));
     EXPECT_EQ(fs.formatNumber(-12.345, 1), QStringLiteral("-12,3"));
     EXPECT_EQ(fs.formatNumber(123, 0), QStringLiteral("123"));
+    // Exact halves in binary round away from zero, on either side of the 15 significant digits.
+    EXPECT_EQ(fs.formatNumber(492782085320.0625, 3), QStringLiteral("492.782.085.320,063"));
+    EXPECT_EQ(fs.formatNumber(-2.5, 0), QStringLiteral("-3"));
+    EXPECT_EQ(fs.formatNumber(0.125, 2), QStringLiteral("0,13"));
+    EXPECT_EQ(fs.formatNumber(99999.9999999999, 2), QStringLiteral("100.000,00"));
+    EXPECT_EQ(fs.formatNumber(-1e308, 2).size(), 1 + 309 + 102 + 3);
 }
 
 } // namespace
