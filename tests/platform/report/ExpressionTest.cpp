@@ -5,6 +5,8 @@
 #include "TextMeasurer.h"
 
 #include <QDateTime>
+#include <QFontMetricsF>
+#include <QImage>
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -152,6 +154,34 @@ TEST(TextMeasurer, MarkupAndLineBreaking) {
         EXPECT_LE(l.widthMm, 10 + 1e-6);
     // Without word wrap only line feeds break.
     EXPECT_EQ(m.breakLines(font, {TextRun{QStringLiteral("uno dos tres cuatro cinco"), false, false, false}}, 5, false).size(), 1);
+}
+
+// Widths are added up from characters and pairs rather than shaped: they must be the shaped widths exactly,
+// kerned pairs, accents, a no-break space, ligature candidates and texts past the first checked ones
+// included, in the families and styles the layouts use.
+TEST(TextMeasurer, WidthsAreTheShapedWidths) {
+    const QStringList texts{QStringLiteral("AVATAR TOTAL Wo Ty LT P. Yo"), QStringLiteral("PEÑALOSA GÓMEZ MARÍA"),
+                            QStringLiteral("$ -1.234.567,89"), QStringLiteral("Página 12 de 40"),
+                            QStringLiteral("oficina fflúor"), QStringLiteral("año\u00A02026 «Ñandú» ¿qué? ¡sí!"),
+                            QStringLiteral("  dos blancos  "), QString()};
+    TextMeasurer m;
+    constexpr double kMmPerUnit = 25.4 / TextMeasurer::kResolutionDpi;
+    QImage device(1, 1, QImage::Format_ARGB32);
+    device.setDotsPerMeterX(qRound(TextMeasurer::kResolutionDpi / 0.0254));
+    device.setDotsPerMeterY(qRound(TextMeasurer::kResolutionDpi / 0.0254));
+    for (const QString& family : {QStringLiteral("Arial"), QStringLiteral("Times New Roman"), QStringLiteral("Courier New")})
+        for (int style = 0; style < 4; ++style) {
+            FontSpec font;
+            font.family = family;
+            font.sizePt = 7 + style;
+            for (int round = 0; round < 60; ++round) // past the texts checked against shaping
+                for (const QString& text : texts) {
+                    const TextRun run{text + QString::number(round), bool(style & 1), bool(style & 2), false};
+                    const QFontMetricsF shaped(TextMeasurer::qfont(font, run.bold, run.italic, false), &device);
+                    ASSERT_DOUBLE_EQ(m.width(font, run), shaped.horizontalAdvance(run.text) * kMmPerUnit)
+                        << family.toStdString() << " " << style << " " << run.text.toStdString();
+                }
+        }
 }
 
 } // namespace
