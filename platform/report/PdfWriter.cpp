@@ -87,6 +87,115 @@ QByteArray pdfText(const QString& text) {
     return out;
 }
 
+// Text for XMP: XML's special characters escaped, and what XML 1.0 cannot hold dropped.
+QByteArray xmlText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '&') out += QStringLiteral("&amp;");
+        else if (u == '<') out += QStringLiteral("&lt;");
+        else if (u == '>') out += QStringLiteral("&gt;");
+        else if (u == '"') out += QStringLiteral("&quot;");
+        else if (u >= 0x20 || u == 0x9 || u == 0xA || u == 0xD) {
+            if (u != 0xFFFE && u != 0xFFFF)
+                out += c;
+        }
+    }
+    return out.toUtf8();
+}
+
+QByteArray xmpMetadata(const QString& title, const QString& author, const QString& subject, const QString& tool,
+                       const QString& created) {
+    QByteArray x = "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+                   "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+                   "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+                   "<rdf:Description rdf:about=\"\" xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">"
+                   "<pdfaid:part>1</pdfaid:part><pdfaid:conformance>B</pdfaid:conformance></rdf:Description>\n"
+                   "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                   "<dc:format>application/pdf</dc:format>";
+    if (!title.isEmpty())
+        x += "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">" + xmlText(title) + "</rdf:li></rdf:Alt></dc:title>";
+    if (!author.isEmpty())
+        x += "<dc:creator><rdf:Seq><rdf:li>" + xmlText(author) + "</rdf:li></rdf:Seq></dc:creator>";
+    if (!subject.isEmpty())
+        x += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" + xmlText(subject) +
+             "</rdf:li></rdf:Alt></dc:description>";
+    x += "</rdf:Description>\n<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\">"
+         "<xmp:CreateDate>" + created.toLatin1() + "</xmp:CreateDate><xmp:CreatorTool>" + xmlText(tool) +
+         "</xmp:CreatorTool></rdf:Description>\n"
+         "<rdf:Description rdf:about=\"\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\"><pdf:Producer>" +
+         xmlText(tool) + "</pdf:Producer></rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
+    return x;
+}
+
+// A version 2 ICC profile of sRGB (D50 white point, the primaries adapted to it, the sRGB tone curve in 256
+// steps): the colour space of every colour the writer puts on a page, declared as the output intent.
+QByteArray srgbProfile() {
+    QByteArray tags;
+    struct Tag { const char* signature; int offset, size; };
+    std::vector<Tag> table;
+    const auto u32 = [](QByteArray& b, quint32 v) { char c[4]; qToBigEndian(v, c); b.append(c, 4); };
+    const auto u16 = [](QByteArray& b, quint16 v) { char c[2]; qToBigEndian(v, c); b.append(c, 2); };
+    const auto s15 = [&](QByteArray& b, double v) { u32(b, quint32(qint32(std::lround(v * 65536.0)))); };
+    constexpr int kTags = 9;
+    const int dataStart = 128 + 4 + kTags * 12;
+    const auto add = [&](const char* signature, const QByteArray& data) {
+        while (tags.size() % 4)
+            tags += '\0';
+        table.push_back({signature, dataStart + int(tags.size()), int(data.size())});
+        tags += data;
+    };
+    const auto xyz = [&](double x, double y, double z) {
+        QByteArray b("XYZ \0\0\0\0", 8);
+        s15(b, x);
+        s15(b, y);
+        s15(b, z);
+        return b;
+    };
+    QByteArray desc("desc\0\0\0\0", 8);
+    const QByteArray name = "sRGB IEC61966-2.1";
+    u32(desc, quint32(name.size() + 1));
+    desc += name + '\0';
+    desc += QByteArray(4 + 4 + 2 + 1 + 67, '\0'); // no Unicode or ScriptCode description
+    add("desc", desc);
+    add("cprt", QByteArray("text\0\0\0\0No copyright, use freely\0", 33));
+    add("wtpt", xyz(0.9642, 1.0, 0.8249));
+    add("rXYZ", xyz(0.4361, 0.2225, 0.0139));
+    add("gXYZ", xyz(0.3851, 0.7169, 0.0971));
+    add("bXYZ", xyz(0.1431, 0.0606, 0.7141));
+    QByteArray curve("curv\0\0\0\0", 8);
+    u32(curve, 256);
+    for (int i = 0; i < 256; ++i) {
+        const double v = i / 255.0;
+        const double linear = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        u16(curve, quint16(std::lround(linear * 65535.0)));
+    }
+    add("rTRC", curve);
+    table.push_back({"gTRC", table.back().offset, table.back().size}); // the three curves share their data
+    table.push_back({"bTRC", table.back().offset, table.back().size});
+
+    QByteArray header;
+    u32(header, quint32(dataStart + tags.size()));
+    header += QByteArray(4, '\0');       // preferred colour management module: none
+    u32(header, 0x02100000);              // version 2.1
+    header += "mntrRGB XYZ ";
+    header += QByteArray(12, '\0');      // date and time
+    header += "acsp";
+    header += QByteArray(4 + 4 + 4 + 4 + 8 + 4, '\0'); // platform, flags, maker, model, attributes, intent
+    s15(header, 0.9642);                  // the connection space's illuminant, D50
+    s15(header, 1.0);
+    s15(header, 0.8249);
+    header += QByteArray(4 + 44, '\0');  // creator, reserved
+    u32(header, quint32(table.size()));
+    for (const Tag& t : table) {
+        header.append(t.signature, 4);
+        u32(header, quint32(t.offset));
+        u32(header, quint32(t.size));
+    }
+    return header + tags;
+}
+
 QByteArray ref(int object) {
     return QByteArray::number(object) + " 0 R";
 }
@@ -947,12 +1056,38 @@ PdfWritten PdfWriter::finish(const PreparedReport& report, const QString& creato
         }
     }
 
+    // The document describes itself twice, in the information dictionary and in XMP metadata, which must
+    // agree; the metadata also declares the file PDF/A-1b, whose rules the writer keeps (fonts embedded,
+    // no transparency, no encryption, an output intent for its RGB colours), so that an archive accepts it.
+    const QDateTime now = QDateTime::currentDateTime();
+    const int offsetMin = now.offsetFromUtc() / 60;
+    const QString zone = QStringLiteral("%1%2:%3")
+                             .arg(offsetMin < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                             .arg(std::abs(offsetMin) / 60, 2, 10, QLatin1Char('0'))
+                             .arg(std::abs(offsetMin) % 60, 2, 10, QLatin1Char('0'));
+    const QString pdfDate = now.toString(QStringLiteral("yyyyMMddHHmmss")) + zone.left(3) + QLatin1Char('\'') +
+                            zone.right(2) + QLatin1Char('\'');
+    const QString xmpDate = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + zone;
     const int info = p.allocate();
-    const QString date = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss"));
-    p.object(info, "<< /Title " + pdfText(report.title) + " /Author " + pdfText(report.author) + " /Subject " +
-                       pdfText(report.subject) + " /Creator " + pdfText(creator) + " /Producer " +
-                       pdfText(creator) + " /CreationDate (D:" + date.toLatin1() + ") >>");
-    QByteArray catalog = "<< /Type /Catalog /Pages " + ref(p.pagesObject);
+    QByteArray infoDict = "<<";
+    if (!report.title.isEmpty())
+        infoDict += " /Title " + pdfText(report.title);
+    if (!report.author.isEmpty())
+        infoDict += " /Author " + pdfText(report.author);
+    if (!report.subject.isEmpty())
+        infoDict += " /Subject " + pdfText(report.subject);
+    p.object(info, infoDict + " /Creator " + pdfText(creator) + " /Producer " + pdfText(creator) +
+                       " /CreationDate (D:" + pdfDate.toLatin1() + ") >>");
+    const int metadata = p.allocate();
+    p.stream(metadata, "/Type /Metadata /Subtype /XML",
+             xmpMetadata(report.title, report.author, report.subject, creator, xmpDate), false);
+    const int profile = p.allocate();
+    p.stream(profile, "/N 3", srgbProfile(), true);
+    const int intent = p.allocate();
+    p.object(intent, "<< /Type /OutputIntent /S /GTS_PDFA1 /OutputConditionIdentifier (sRGB IEC61966-2.1) "
+                     "/Info (sRGB IEC61966-2.1) /DestOutputProfile " + ref(profile) + " >>");
+    QByteArray catalog = "<< /Type /Catalog /Pages " + ref(p.pagesObject) + " /Metadata " + ref(metadata) +
+                         " /OutputIntents [" + ref(intent) + "]";
     if (outlines)
         catalog += " /Outlines " + ref(outlines) + " /PageMode /UseOutlines";
     catalog += " >>";

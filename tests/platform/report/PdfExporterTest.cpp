@@ -140,6 +140,24 @@ TEST(PdfExport, DocumentInformationAndPageSizes) {
     EXPECT_TRUE(infoField(info, QStringLiteral("Page    2 size")).startsWith(QStringLiteral("612 x 792 pts")));
     EXPECT_TRUE(infoField(info, QStringLiteral("Page    3 size")).startsWith(QStringLiteral("792 x 612 pts")))
         << "landscape page";
+
+    // Declared PDF/A-1b: XMP metadata that repeats the information dictionary (title, creation date with
+    // its zone), and an sRGB output intent.
+    const auto meta = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), samplePdf()});
+    const QString xmp = toolText(meta);
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<pdfaid:part>1</pdfaid:part><pdfaid:conformance>B</pdfaid:conformance>")));
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<rdf:li xml:lang=\"x-default\">Nómina de prueba</rdf:li>")));
+    QFile file(samplePdf());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const auto infoDate = QRegularExpression(QStringLiteral(R"(/CreationDate \(D:(\d{4})(\d\d)(\d\d)(\d\d)(\d\d)(\d\d)([+-]\d\d)'(\d\d)'\))"))
+                              .match(QString::fromLatin1(bytes));
+    ASSERT_TRUE(infoDate.hasMatch());
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<xmp:CreateDate>%1-%2-%3T%4:%5:%6%7:%8</xmp:CreateDate>")
+                                 .arg(infoDate.captured(1), infoDate.captured(2), infoDate.captured(3), infoDate.captured(4),
+                                      infoDate.captured(5), infoDate.captured(6), infoDate.captured(7), infoDate.captured(8))));
+    EXPECT_TRUE(bytes.contains("/S /GTS_PDFA1 /OutputConditionIdentifier (sRGB IEC61966-2.1)"));
+    EXPECT_FALSE(bytes.contains("/Encrypt") || bytes.contains("/SMask"));
 }
 
 // A valid file whose viewer opens with the outline: a tree of bookmarks to pages and heights.
