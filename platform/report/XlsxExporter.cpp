@@ -1,42 +1,49 @@
-// XlsxExporter: writes the cell grid of XlsxLayout with libxlsxwriter. The library writes only to a named
-// file, so the workbook goes to a temporary file first and its bytes are then put in place atomically.
+// XlsxExporter: writes the cell grid of XlsxLayout through XlsxWriter, one page at a time: a page is read
+// (from the report's spill for a long report), laid out on the grid, its cells sorted into the order the
+// worksheet wants them (rows down, cells of a row left to right) and written; then the next page. Nothing
+// of a page outlives its writing but its merged ranges and pictures, which the writer keeps out of memory.
+//
+// A text spanning several cells becomes a merged range whose other cells are written blank with the
+// text's look, so that its borders and fill show on every cell of the range, as they do on the page.
 //
 // Sizes: a column width is set in pixels at 96 per inch (the unit in which the worksheet stores widths
-// exactly), a row height in points; images are scaled from their pixel size at 96 per inch, since that is
-// the resolution the library assumes for them.
+// exactly), a row height in points; pictures are anchored by their corners, in EMU from the layout's
+// millimetres.
 #include "XlsxExporter.h"
 
-#include "OutputFile.h"
 #include "GeneralError.h"
+#include "OutputFile.h"
 #include "XlsxLayout_p.h"
+#include "XlsxWriter_p.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
+#include <QLocale>
 #include <QHash>
-#include <QTemporaryFile>
-#include <cerrno>
-#include <list>
-
-#include <xlsxwriter.h>
+#include <algorithm>
+#include <cmath>
 
 namespace report {
 
 namespace {
 
+using detail::XlsxCellStyle;
+using detail::XlsxFont;
+
 constexpr double kPxPerMm = 96.0 / 25.4;
 constexpr double kPtPerMm = 72.0 / 25.4;
-constexpr int kMaxPageBreaks = 1023;     // the worksheet's limit on manual page breaks
-constexpr int kMaxCellText = 32767;      // the worksheet's limit on a cell's text
+constexpr double kEmuPerMm = 36000.0;
+constexpr int kMaxPageBreaks = 1023; // the worksheet's limit on manual page breaks
+constexpr int kMaxCellText = 32767;  // the worksheet's limit on a cell's text
 
-// The text with what XML 1.0 cannot hold taken out: libxlsxwriter writes texts into the workbook's XML as
-// they come, and one control character (pasted from a word processor, say) makes the whole file unreadable.
-// A vertical tab or form feed is a word processor's line or page break and becomes a line break; other
-// control characters, U+FFFE, U+FFFF and unpaired surrogates are dropped.
+// The text with what XML 1.0 cannot hold taken out, before its length and line breaks are judged (the
+// writer would leave the same characters out, but only as it writes): one control character, pasted from a
+// word processor say, would make the whole file unreadable. A vertical tab or form feed is a word
+// processor's line or page break and becomes a line break; other control characters, U+FFFE, U+FFFF and
+// unpaired surrogates are dropped.
 QString xmlText(const QString& text) {
     const auto allowed = [](char32_t c) {
-        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-               (c >= 0x10000 && c <= 0x10FFFF);
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+               (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
     };
     bool clean = true;
     for (QChar c : text)
@@ -57,117 +64,109 @@ QString xmlText(const QString& text) {
     return result;
 }
 
-lxw_color_t rgb(const QColor& c) {
-    return lxw_color_t(c.rgb() & 0xFFFFFF);
+XlsxFont xlsxFont(const FontSpec& f, bool bold, bool italic, bool underline) {
+    XlsxFont x;
+    x.name = f.family;
+    x.sizePt = f.sizePt;
+    x.bold = bold;
+    x.italic = italic;
+    x.underline = underline;
+    x.hasColor = f.color.isValid();
+    x.color = f.color.rgb();
+    return x;
 }
 
-uint8_t borderStyle(double widthPt) {
+XlsxCellStyle::Border borderStyle(double widthPt) {
     if (widthPt <= 1.5)
-        return LXW_BORDER_THIN;
+        return XlsxCellStyle::Border::Thin;
     if (widthPt <= 2.5)
-        return LXW_BORDER_MEDIUM;
-    return LXW_BORDER_THICK;
+        return XlsxCellStyle::Border::Medium;
+    return XlsxCellStyle::Border::Thick;
 }
 
-// Formats are created once per distinct look; libxlsxwriter keeps them until the workbook is closed.
-class Formats {
-public:
-    explicit Formats(lxw_workbook* wb) : m_wb(wb) {}
+// What a cell's style is made of; equal looks share one style.
+struct CellLook {
+    FontSpec font;
+    HAlign hAlign;
+    VAlign vAlign;
+    bool wrap;
+    QString numberFormat;
+    FrameSpec frame;
+    QColor fill;
+    bool operator==(const CellLook&) const = default;
+};
 
-    lxw_format* cell(const detail::XlsxTextCell& cell, bool wrap) {
+size_t qHash(const QColor& c, size_t seed) {
+    return ::qHash(c.isValid() ? c.rgba() : 0u, seed);
+}
+
+// Cheap rather than thorough: equal looks are found among the few there are by comparing them whole.
+size_t qHash(const CellLook& k, size_t seed = 0) {
+    const FontSpec& f = k.font;
+    const FrameSpec& fr = k.frame;
+    const int flags = f.bold | f.italic << 1 | f.underline << 2 | k.wrap << 3 | fr.left << 4 | fr.top << 5 |
+                      fr.right << 6 | fr.bottom << 7 | int(k.hAlign) << 8 | int(k.vAlign) << 12;
+    return qHashMulti(seed, f.family.size(), f.sizePt, qHash(f.color, 0), flags, k.numberFormat.size(),
+                      fr.widthPt, qHash(fr.color, 0), qHash(k.fill, 0));
+}
+
+// Styles are made once per distinct look.
+class Styles {
+public:
+    explicit Styles(detail::XlsxWriter& writer) : m_writer(writer) {}
+
+    int cell(const detail::XlsxTextCell& cell, bool wrap) {
         const TextItem& t = *cell.item;
-        const FontSpec& f = t.font;
-        const QString numFormat = t.value.kind == CellValue::Kind::None ? QString() : t.value.excelFormat;
-        auto flag = [](bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); };
-        const QString key = QStringList{f.family, QString::number(f.sizePt), flag(f.bold), flag(f.italic),
-                                        flag(f.underline), f.color.name(), QString::number(int(t.hAlign)),
-                                        QString::number(int(t.vAlign)), flag(wrap), numFormat, flag(t.frame.left),
-                                        flag(t.frame.top), flag(t.frame.right), flag(t.frame.bottom),
-                                        QString::number(t.frame.widthPt), t.frame.color.name(),
-                                        cell.fill.isValid() ? cell.fill.name() : QString()}
-                                .join(QLatin1Char('|'));
-        if (lxw_format* found = m_cache.value(key))
-            return found;
-        lxw_format* fmt = workbook_add_format(m_wb);
-        setFont(fmt, f, f.bold, f.italic, f.underline);
-        switch (t.hAlign) {
-        case HAlign::Left: format_set_align(fmt, LXW_ALIGN_LEFT); break;
-        case HAlign::Center: format_set_align(fmt, LXW_ALIGN_CENTER); break;
-        case HAlign::Right: format_set_align(fmt, LXW_ALIGN_RIGHT); break;
-        case HAlign::Justify: format_set_align(fmt, LXW_ALIGN_JUSTIFY); break;
-        }
-        switch (t.vAlign) {
-        case VAlign::Top: format_set_align(fmt, LXW_ALIGN_VERTICAL_TOP); break;
-        case VAlign::Center: format_set_align(fmt, LXW_ALIGN_VERTICAL_CENTER); break;
-        case VAlign::Bottom: format_set_align(fmt, LXW_ALIGN_VERTICAL_BOTTOM); break;
-        }
-        if (wrap)
-            format_set_text_wrap(fmt);
-        if (!numFormat.isEmpty())
-            format_set_num_format(fmt, keep(numFormat));
+        const QString numberFormat = t.value.kind == CellValue::Kind::None ? QString() : t.value.excelFormat;
+        CellLook look{t.font, t.hAlign, t.vAlign, wrap, numberFormat, t.frame, cell.fill};
+        if (const auto found = m_cache.constFind(look); found != m_cache.constEnd())
+            return found.value();
+        XlsxCellStyle s;
+        s.font = xlsxFont(t.font, t.font.bold, t.font.italic, t.font.underline);
+        s.hAlign = t.hAlign;
+        s.vAlign = t.vAlign;
+        s.wrap = wrap;
+        s.numberFormat = xmlText(look.numberFormat);
         const FrameSpec& fr = t.frame;
         if (fr.any() && fr.widthPt > 0) {
-            const uint8_t style = borderStyle(fr.widthPt);
-            const lxw_color_t color = rgb(fr.color);
-            if (fr.left) { format_set_left(fmt, style); format_set_left_color(fmt, color); }
-            if (fr.top) { format_set_top(fmt, style); format_set_top_color(fmt, color); }
-            if (fr.right) { format_set_right(fmt, style); format_set_right_color(fmt, color); }
-            if (fr.bottom) { format_set_bottom(fmt, style); format_set_bottom_color(fmt, color); }
+            const XlsxCellStyle::Border border = borderStyle(fr.widthPt);
+            s.left = fr.left ? border : XlsxCellStyle::Border::None;
+            s.top = fr.top ? border : XlsxCellStyle::Border::None;
+            s.right = fr.right ? border : XlsxCellStyle::Border::None;
+            s.bottom = fr.bottom ? border : XlsxCellStyle::Border::None;
+            s.borderColor = fr.color.rgb();
         }
-        if (cell.fill.isValid() && cell.fill.alpha() > 0) {
-            format_set_pattern(fmt, LXW_PATTERN_SOLID);
-            format_set_bg_color(fmt, rgb(cell.fill));
-        }
-        m_cache.insert(key, fmt);
-        return fmt;
-    }
-
-    // The font of one run of a rich text.
-    lxw_format* run(const FontSpec& f, const TextRun& r) {
-        const bool bold = f.bold || r.bold, italic = f.italic || r.italic, underline = f.underline || r.underline;
-        const QString key = QStringLiteral("run|%1|%2|%3|%4").arg(f.family, QString::number(f.sizePt), f.color.name(),
-                                                                   QString::number(int(bold) * 4 + int(italic) * 2 + int(underline)));
-        if (lxw_format* found = m_cache.value(key))
-            return found;
-        lxw_format* fmt = workbook_add_format(m_wb);
-        setFont(fmt, f, bold, italic, underline);
-        m_cache.insert(key, fmt);
-        return fmt;
-    }
-
-    // UTF-8 text that lives as long as the workbook, made fit for XML (see xmlText).
-    const char* keep(const QString& text) {
-        m_texts.push_back(xmlText(text).toUtf8());
-        return m_texts.back().constData();
+        s.filled = cell.fill.isValid() && cell.fill.alpha() > 0;
+        s.fillColor = cell.fill.rgb();
+        const int index = m_writer.style(s);
+        m_cache.insert(std::move(look), index);
+        return index;
     }
 
 private:
-    void setFont(lxw_format* fmt, const FontSpec& f, bool bold, bool italic, bool underline) {
-        format_set_font_name(fmt, keep(f.family));
-        format_set_font_size(fmt, f.sizePt);
-        if (f.color.isValid())
-            format_set_font_color(fmt, rgb(f.color));
-        if (bold)
-            format_set_bold(fmt);
-        if (italic)
-            format_set_italic(fmt);
-        if (underline)
-            format_set_underline(fmt, LXW_UNDERLINE_SINGLE);
-    }
-
-    lxw_workbook* m_wb;
-    QHash<QString, lxw_format*> m_cache;
-    std::list<QByteArray> m_texts;
+    detail::XlsxWriter& m_writer;
+    QHash<CellLook, int> m_cache;
 };
 
-// Runs of differing style become a rich string; returns false when the text has one style throughout.
-bool writeRich(lxw_worksheet* ws, Formats& formats, const detail::XlsxTextCell& cell, lxw_format* cellFormat) {
+// What a text shows, lines joined by line breaks; most texts are one run, whose text is taken as it is.
+QString shownText(const TextItem& t) {
+    return t.lines.size() == 1 && t.lines.front().runs.size() == 1 ? t.lines.front().runs.front().text
+                                                                   : t.plainText();
+}
+
+bool isBlank(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// Runs of differing style as the pieces of a rich text; false when the text has one style throughout, or
+// when its pieces do not make a rich text a worksheet takes (an empty piece, or too long a text).
+bool richRuns(const detail::XlsxTextCell& cell, std::vector<detail::XlsxRun>& runs) {
     const TextItem& t = *cell.item;
     if (!cell.extraText.isEmpty())
         return false;
     struct Piece {
         QString text;
-        lxw_format* format;
+        int style; // bold, italic, underline
     };
     std::vector<Piece> pieces;
     for (int i = 0; i < t.lines.size(); ++i) {
@@ -179,166 +178,217 @@ bool writeRich(lxw_worksheet* ws, Formats& formats, const detail::XlsxTextCell& 
                 text += QLatin1Char('\n');
             if (text.isEmpty())
                 continue;
-            lxw_format* fmt = formats.run(t.font, run);
-            if (!pieces.empty() && pieces.back().format == fmt)
+            const int style = int(t.font.bold || run.bold) * 4 + int(t.font.italic || run.italic) * 2 +
+                              int(t.font.underline || run.underline);
+            if (!pieces.empty() && pieces.back().style == style)
                 pieces.back().text += text;
             else
-                pieces.push_back({text, fmt});
+                pieces.push_back({text, style});
         }
     }
     if (pieces.size() < 2)
         return false;
-    std::vector<lxw_rich_string_tuple> tuples;
-    tuples.reserve(pieces.size());
-    for (const Piece& p : pieces)
-        tuples.push_back({p.format, const_cast<char*>(formats.keep(p.text))});
-    std::vector<lxw_rich_string_tuple*> list;
-    for (lxw_rich_string_tuple& tuple : tuples)
-        list.push_back(&tuple);
-    list.push_back(nullptr);
-    return worksheet_write_rich_string(ws, lxw_row_t(cell.firstRow), lxw_col_t(cell.firstCol), list.data(),
-                                       cellFormat) == LXW_NO_ERROR;
-}
-
-void writeText(lxw_worksheet* ws, Formats& formats, const detail::XlsxTextCell& cell) {
-    const TextItem& t = *cell.item;
-    QString text = xmlText(t.plainText() + cell.extraText);
-    const bool wrap = text.contains(QLatin1Char('\n'));
-    lxw_format* fmt = formats.cell(cell, wrap);
-    const auto row = lxw_row_t(cell.firstRow);
-    const auto col = lxw_col_t(cell.firstCol);
-    if (cell.merged())
-        worksheet_merge_range(ws, row, col, lxw_row_t(cell.lastRow), lxw_col_t(cell.lastCol), "", fmt);
-    // A number shown as blank (a hidden zero) stays blank.
-    if (t.value.kind != CellValue::Kind::None && cell.extraText.isEmpty() && !text.trimmed().isEmpty()) {
-        worksheet_write_number(ws, row, col, t.value.number, fmt);
-        return;
+    runs.clear();
+    qsizetype length = 0;
+    for (const Piece& p : pieces) {
+        QString text = xmlText(p.text);
+        if (text.isEmpty())
+            return false;
+        length += text.size();
+        runs.push_back({std::move(text), xlsxFont(t.font, p.style & 4, p.style & 2, p.style & 1)});
     }
-    if (text.isEmpty()) {
-        worksheet_write_blank(ws, row, col, fmt);
-        return;
+    return length <= kMaxCellText;
+}
+
+// One cell of a page: the first of a text's cells, which holds its value, or one of the others.
+struct PageCell {
+    int row, col;
+    int text; // index in the page's texts
+    bool first;
+};
+
+class WorkbookWriter {
+public:
+    WorkbookWriter(OutputSink& sink, const QString& path, const PreparedReport& report)
+        : m_report(report), m_path(path), m_columns(detail::xlsxColumns(report)),
+          m_widthsPx(columnWidthsPx(m_columns)), m_writer(sink, path, QStringLiteral("Informe"), m_widthsPx),
+          m_styles(m_writer) {}
+
+    void write() {
+        for (int p = 0; p < m_report.pageCount(); ++p)
+            writePage(m_report.page(p));
+        m_writer.finish(pageSetup(), m_report.title, m_report.author, m_report.subject);
     }
-    if (writeRich(ws, formats, cell, fmt))
-        return;
-    if (text.size() > kMaxCellText)
-        text.truncate(kMaxCellText);
-    worksheet_write_string(ws, row, col, formats.keep(text), fmt);
-}
 
-void writeImage(lxw_worksheet* ws, const detail::XlsxImage& img, std::list<QByteArray>& buffers) {
-    QImage image = img.image;
-    const int dotsPerMeter = qRound(96.0 / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    QBuffer buffer(&buffers.emplace_back());
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return;
-    lxw_image_options options{};
-    options.x_offset = qRound(img.xOffsetMm * kPxPerMm);
-    options.y_offset = qRound(img.yOffsetMm * kPxPerMm);
-    options.x_scale = img.widthMm * kPxPerMm / image.width();
-    options.y_scale = img.heightMm * kPxPerMm / image.height();
-    options.object_position = LXW_OBJECT_MOVE_AND_SIZE;
-    const QByteArray& png = buffers.back();
-    worksheet_insert_image_buffer_opt(ws, lxw_row_t(img.row), lxw_col_t(img.col),
-                                      reinterpret_cast<const unsigned char*>(png.constData()), size_t(png.size()),
-                                      &options);
-}
-
-uint8_t paperType(const PreparedPage& page) {
-    const double w = std::min(page.paperMm.width(), page.paperMm.height());
-    const double h = std::max(page.paperMm.width(), page.paperMm.height());
-    auto is = [&](double pw, double ph) { return std::abs(w - pw) < 1 && std::abs(h - ph) < 1; };
-    if (is(215.9, 279.4))
-        return 1;   // Letter
-    if (is(215.9, 355.6))
-        return 5;   // Legal
-    if (is(210, 297))
-        return 9;   // A4
-    return 0;       // the printer's default
-}
-
-void setupPrinting(lxw_worksheet* ws, const PreparedReport& report, const detail::XlsxLayout& layout) {
-    const PreparedPage first = report.pageFrame(0);
-    if (first.paperMm.width() > first.paperMm.height())
-        worksheet_set_landscape(ws);
-    worksheet_set_paper(ws, paperType(first));
-    const QMarginsF m = first.marginsMm;
-    worksheet_set_margins(ws, m.left() / 25.4, m.right() / 25.4, m.top() / 25.4, m.bottom() / 25.4);
-    std::vector<lxw_row_t> breaks;
-    for (size_t p = 1; p < layout.pageFirstRows.size() && breaks.size() < size_t(kMaxPageBreaks); ++p)
-        breaks.push_back(lxw_row_t(layout.pageFirstRows[p]));
-    if (!breaks.empty()) {
-        breaks.push_back(0);
-        worksheet_set_h_pagebreaks(ws, breaks.data());
+private:
+    static std::vector<int> columnWidthsPx(const std::vector<double>& columns) {
+        std::vector<int> widths;
+        for (size_t c = 0; c + 1 < columns.size(); ++c)
+            widths.push_back(std::max(1, qRound((columns[c + 1] - columns[c]) * kPxPerMm)));
+        return widths;
     }
-}
 
-void writeWorkbook(const PreparedReport& report, const QString& file) {
-    const QByteArray fileName = QFile::encodeName(file);
-    lxw_workbook* wb = workbook_new(fileName.constData());
-    if (!wb)
-        throw GeneralError(detail::writeErrorMessage(file, QStringLiteral("no se pudo crear el libro")));
-    Formats formats(wb);
-    std::list<QByteArray> images;
+    // The texts and pictures of a page; page must outlive the call (the layout points into it).
+    void writePage(const PreparedPage& page) {
+        // The rows of earlier pages are written: only this page's are held.
+        m_layout.rowOffset += int(m_layout.rowHeightsMm.size());
+        m_layout.rowHeightsMm.clear();
+        m_layout.texts.clear();
+        m_layout.images.clear();
+        detail::layoutPage(page, m_columns, m_layout);
+        const int firstRow = m_layout.rowOffset;
 
-    lxw_doc_properties properties{};
-    properties.title = const_cast<char*>(formats.keep(report.title));
-    properties.author = const_cast<char*>(formats.keep(report.author));
-    properties.subject = const_cast<char*>(formats.keep(report.subject));
-    workbook_set_properties(wb, &properties);
+        m_texts.resize(m_layout.texts.size());
+        m_styleOf.resize(m_layout.texts.size());
+        m_cells.clear();
+        for (size_t i = 0; i < m_layout.texts.size(); ++i) {
+            const detail::XlsxTextCell& cell = m_layout.texts[i];
+            m_texts[i] = xmlText(cell.extraText.isEmpty() ? shownText(*cell.item)
+                                                          : cell.item->plainText() + cell.extraText);
+            m_styleOf[i] = m_styles.cell(cell, m_texts[i].contains(QLatin1Char('\n')));
+            for (int r = cell.firstRow; r <= cell.lastRow; ++r)
+                for (int c = cell.firstCol; c <= cell.lastCol; ++c)
+                    m_cells.push_back({r, c, int(i), r == cell.firstRow && c == cell.firstCol});
+            if (cell.merged())
+                m_writer.mergeRange(cell.firstRow, cell.firstCol, cell.lastRow, cell.lastCol);
+        }
+        std::sort(m_cells.begin(), m_cells.end(), [](const PageCell& a, const PageCell& b) {
+            return a.row != b.row ? a.row < b.row : a.col < b.col;
+        });
 
-    lxw_worksheet* ws = workbook_add_worksheet(wb, "Informe");
-    const std::vector<double> columns = detail::xlsxColumns(report);
-    for (size_t c = 0; c + 1 < columns.size(); ++c)
-        worksheet_set_column_pixels(ws, lxw_col_t(c), lxw_col_t(c),
-                                    std::max(1u, unsigned(qRound((columns[c + 1] - columns[c]) * kPxPerMm))), nullptr);
-    // Page by page: only the page being written is held here (the workbook keeps its cells).
-    detail::XlsxLayout layout;
-    for (int p = 0; p < report.pageCount(); ++p) {
-        const PreparedPage page = report.page(p);
-        const size_t firstRow = layout.rowHeightsMm.size();
-        detail::layoutPage(page, columns, layout);
-        for (size_t r = firstRow; r < layout.rowHeightsMm.size(); ++r)
-            worksheet_set_row(ws, lxw_row_t(r), layout.rowHeightsMm[r] * kPtPerMm, nullptr);
-        for (const detail::XlsxTextCell& cell : layout.texts)
-            writeText(ws, formats, cell);
-        for (const detail::XlsxImage& image : layout.images)
-            writeImage(ws, image, images);
-        layout.texts.clear();
-        layout.images.clear();
+        auto next = m_cells.cbegin();
+        for (int r = 0; r < int(m_layout.rowHeightsMm.size()); ++r) {
+            const int row = firstRow + r;
+            // A worksheet ends at its last row: a report longer than that is refused, never cut short.
+            if (!m_writer.beginRow(row, m_layout.rowHeightsMm[size_t(r)] * kPtPerMm))
+                throw GeneralError(detail::writeErrorMessage(
+                    m_path, QStringLiteral("el informe ocupa más de %1 filas, las que caben en una hoja de cálculo; "
+                                           "expórtelo a PDF o pídalo por un periodo más corto")
+                                .arg(QLocale(QLocale::Spanish, QLocale::Colombia).toString(detail::kXlsxMaxRows))));
+            for (; next != m_cells.cend() && next->row == row; ++next) {
+                if (next->first)
+                    writeValue(size_t(next->text));
+                else
+                    m_writer.blankCell(next->col, m_styleOf[size_t(next->text)]);
+            }
+        }
+        for (const detail::XlsxImage& image : m_layout.images)
+            writeImage(image);
     }
-    setupPrinting(ws, report, layout);
 
-    errno = 0;
-    const lxw_error err = workbook_close(wb);
-    const int systemError = errno;
-    if (err != LXW_NO_ERROR) {
-        // The workbook is assembled in the temporary folder: a full or closed folder is the usual cause.
-        const QString cause = systemError ? systemErrorText(systemError) : QStringLiteral("error interno");
-        throw GeneralError(detail::writeErrorMessage(
-            file, QStringLiteral("no se pudo armar el libro en la carpeta temporal: %1 (detalle técnico: %2)")
-                      .arg(cause, QString::fromUtf8(lxw_strerror(err)))));
+    void writeValue(size_t i) {
+        const detail::XlsxTextCell& cell = m_layout.texts[i];
+        const TextItem& t = *cell.item;
+        const QString& text = m_texts[i];
+        const int style = m_styleOf[i];
+        // A number shown as blank (a hidden zero) stays blank.
+        if (t.value.kind != CellValue::Kind::None && cell.extraText.isEmpty() && !isBlank(text) &&
+            std::isfinite(t.value.number)) {
+            m_writer.numberCell(cell.firstCol, t.value.number, style);
+        } else if (text.isEmpty()) {
+            m_writer.blankCell(cell.firstCol, style);
+        } else if (richRuns(cell, m_runs)) {
+            m_writer.richTextCell(cell.firstCol, m_runs, style);
+        } else {
+            // Cut where a character would be split in two.
+            qsizetype size = std::min(text.size(), qsizetype(kMaxCellText));
+            if (size < text.size() && text.at(size - 1).isHighSurrogate())
+                --size;
+            m_writer.textCell(cell.firstCol, QStringView(text).left(size), style);
+        }
     }
-}
+
+    void writeImage(const detail::XlsxImage& img) {
+        QImage image = img.image;
+        const int dotsPerMeter = qRound(96.0 / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return;
+        // Corners within the cells as the worksheet draws them: columns are whole pixels wide.
+        const auto emu = [](double mm) { return qint64(std::llround(mm * kEmuPerMm)); };
+        const auto widthMm = [this](int c) { return m_widthsPx[size_t(c)] / kPxPerMm; };
+        const std::vector<double>& heights = m_layout.rowHeightsMm;
+        const auto heightMm = [&](int row) { return heights[size_t(row - m_layout.rowOffset)]; };
+        detail::XlsxAnchor a;
+        a.fromCol = img.col;
+        a.fromColOffset = emu(std::min(img.xOffsetMm, widthMm(img.col)));
+        a.fromRow = img.row;
+        a.fromRowOffset = emu(std::min(img.yOffsetMm, heightMm(img.row)));
+        a.width = emu(img.widthMm);
+        a.height = emu(img.heightMm);
+        // The far corner: the picture's extent walked across the columns and down the page's rows.
+        double x = img.xOffsetMm + img.widthMm;
+        int col = img.col;
+        while (col + 1 < int(m_widthsPx.size()) && x > widthMm(col)) {
+            x -= widthMm(col);
+            ++col;
+        }
+        a.toCol = col;
+        a.toColOffset = emu(std::min(x, widthMm(col)));
+        double y = img.yOffsetMm + img.heightMm;
+        int row = img.row;
+        while (row + 1 < m_layout.rowOffset + int(heights.size()) && y > heightMm(row)) {
+            y -= heightMm(row);
+            ++row;
+        }
+        a.toRow = row;
+        a.toRowOffset = emu(std::min(y, heightMm(row)));
+        m_writer.addImage(png, a);
+    }
+
+    static int paperType(const PreparedPage& page) {
+        const double w = std::min(page.paperMm.width(), page.paperMm.height());
+        const double h = std::max(page.paperMm.width(), page.paperMm.height());
+        auto is = [&](double pw, double ph) { return std::abs(w - pw) < 1 && std::abs(h - ph) < 1; };
+        if (is(215.9, 279.4))
+            return 1; // Letter
+        if (is(215.9, 355.6))
+            return 5; // Legal
+        if (is(210, 297))
+            return 9; // A4
+        return 0;     // the printer's default
+    }
+
+    detail::XlsxPageSetup pageSetup() const {
+        const PreparedPage first = m_report.pageFrame(0);
+        detail::XlsxPageSetup setup;
+        setup.landscape = first.paperMm.width() > first.paperMm.height();
+        setup.paperSize = paperType(first);
+        const QMarginsF m = first.marginsMm;
+        setup.leftIn = m.left() / 25.4;
+        setup.rightIn = m.right() / 25.4;
+        setup.topIn = m.top() / 25.4;
+        setup.bottomIn = m.bottom() / 25.4;
+        const std::vector<int>& firstRows = m_layout.pageFirstRows;
+        for (size_t p = 1; p < firstRows.size() && setup.rowBreaks.size() < size_t(kMaxPageBreaks); ++p)
+            setup.rowBreaks.push_back(firstRows[p]);
+        return setup;
+    }
+
+    const PreparedReport& m_report;
+    const QString m_path;
+    const std::vector<double> m_columns;
+    const std::vector<int> m_widthsPx;
+    detail::XlsxWriter m_writer;
+    Styles m_styles;
+    detail::XlsxLayout m_layout;
+    // Of the page being written, kept from page to page for their memory.
+    std::vector<QString> m_texts; // each text's cell text, made fit for XML
+    std::vector<int> m_styleOf;
+    std::vector<PageCell> m_cells;
+    std::vector<detail::XlsxRun> m_runs;
+};
 
 } // namespace
 
 void XlsxExporter::exportToFile(const PreparedReport& report, const QString& path) {
     if (report.isEmpty())
         throw GeneralError(QStringLiteral("El informe no tiene páginas para exportar."));
-    QTemporaryFile temp(QDir::temp().filePath(QStringLiteral("vnmrtgen-XXXXXX.xlsx")));
-    if (!temp.open())
-        throw GeneralError(detail::writeErrorMessage(
-            path, QStringLiteral("no se pudo crear un archivo en la carpeta temporal %1").arg(QDir::tempPath())));
-    temp.close();
-    writeWorkbook(report, temp.fileName());
-    QFile written(temp.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-        throw GeneralError(detail::writeErrorMessage(
-            path, QStringLiteral("no se pudo leer el libro armado en la carpeta temporal")));
-    writeOutputFile(path, written.readAll());
+    writeOutputFile(path, [&](OutputSink& sink) { WorkbookWriter(sink, path, report).write(); });
 }
 
 } // namespace report

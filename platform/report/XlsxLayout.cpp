@@ -2,7 +2,6 @@
 
 #include "PageRenderer.h"
 
-#include <QHash>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -38,10 +37,6 @@ std::vector<double> atLeastTwo(std::vector<double> edges) {
     if (edges.size() < 2)
         edges.push_back(edges.front() + 10);
     return edges;
-}
-
-qint64 cellKey(int row, int col) {
-    return qint64(row) * 16384 + col;
 }
 
 QRectF drawnPictureRect(const PictureItem& p) {
@@ -144,13 +139,17 @@ std::vector<double> xlsxColumns(const PreparedReport& report, double toleranceMm
 void layoutPage(const PreparedPage& page, const std::vector<double>& columns, XlsxLayout& layout, double toleranceMm,
                 double tallestRowMm) {
     const int lastCol = int(columns.size()) - 2;
-    const int firstRow = int(layout.rowHeightsMm.size());
+    const int firstRow = layout.rowOffset + int(layout.rowHeightsMm.size());
     const PageRows rows(page, toleranceMm, tallestRowMm, firstRow);
     layout.pageFirstRows.push_back(firstRow);
     layout.rowHeightsMm.insert(layout.rowHeightsMm.end(), rows.heights().begin(), rows.heights().end());
 
-    // Rows belong to one page: cells taken are those of this page.
-    QHash<qint64, int> owner; // cell -> index in layout.texts
+    // Rows belong to one page: cells taken are those of this page, a grid small enough to hold whole.
+    const int columnCount = lastCol + 1;
+    std::vector<int> owner(rows.heights().size() * size_t(columnCount), -1); // cell -> index in layout.texts
+    const auto ownerOf = [&](int row, int col) -> int& {
+        return owner[size_t(row - firstRow) * size_t(columnCount) + size_t(col)];
+    };
     std::vector<const RectItem*> filledRects;
     for (const PageItem& item : page.items) {
         if (const auto* r = std::get_if<RectItem>(&item); r && r->fill.isValid() && r->fill.alpha() > 0)
@@ -173,18 +172,18 @@ void layoutPage(const PreparedPage& page, const std::vector<double>& columns, Xl
             bool free = true;
             for (int r = cell.firstRow; r <= cell.lastRow && free; ++r)
                 for (int c = cell.firstCol; c <= cell.lastCol && free; ++c)
-                    free = !owner.contains(cellKey(r, c));
+                    free = ownerOf(r, c) < 0;
             if (!free) {
                 int freeRow = -1, freeCol = -1;
                 for (int r = cell.firstRow; r <= cell.lastRow && freeRow < 0; ++r)
                     for (int c = cell.firstCol; c <= cell.lastCol && freeRow < 0; ++c)
-                        if (!owner.contains(cellKey(r, c))) {
+                        if (ownerOf(r, c) < 0) {
                             freeRow = r;
                             freeCol = c;
                         }
                 if (freeRow < 0) {
                     // A text drawn over another one joins it as a line of its own; an empty one adds nothing.
-                    XlsxTextCell& there = layout.texts[size_t(owner.value(cellKey(cell.firstRow, cell.firstCol)))];
+                    XlsxTextCell& there = layout.texts[size_t(ownerOf(cell.firstRow, cell.firstCol))];
                     if (!t->plainText().isEmpty())
                         there.extraText += QLatin1Char('\n') + t->plainText();
                     continue;
@@ -194,7 +193,7 @@ void layoutPage(const PreparedPage& page, const std::vector<double>& columns, Xl
             }
             for (int r = cell.firstRow; r <= cell.lastRow; ++r)
                 for (int c = cell.firstCol; c <= cell.lastCol; ++c)
-                    owner.insert(cellKey(r, c), int(layout.texts.size()));
+                    ownerOf(r, c) = int(layout.texts.size());
             layout.texts.push_back(cell);
             continue;
         }

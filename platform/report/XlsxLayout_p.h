@@ -39,7 +39,10 @@ struct XlsxImage {
 
 struct XlsxLayout {
     std::vector<double> columnWidthsMm;
+    // Heights of the rows from rowOffset on: a writer that is done with the rows of earlier pages drops
+    // them and adds their number to rowOffset.
     std::vector<double> rowHeightsMm;
+    int rowOffset = 0;
     std::vector<int> pageFirstRows;  // first row of each page
     std::vector<XlsxTextCell> texts;
     std::vector<XlsxImage> images;
@@ -52,9 +55,9 @@ std::vector<double> clusterEdges(std::vector<double> edges, double toleranceMm);
 // The column edges every page shares (pages read one at a time, from the spill of a long report too).
 std::vector<double> xlsxColumns(const PreparedReport& report, double toleranceMm = 0.5);
 
-// Adds one page to layout: its rows after those already there, its texts and images on columns. The texts
-// point into page, which must outlive what is done with them. tallestRowMm: the largest height a row may
-// take (a worksheet row holds at most 409 points).
+// Adds one page to layout: its rows after those already there (rowOffset included), its texts and images on
+// columns. The texts point into page, which must outlive what is done with them. tallestRowMm: the largest
+// height a row may take (a worksheet row holds at most 409 points).
 void layoutPage(const PreparedPage& page, const std::vector<double>& columns, XlsxLayout& layout,
                 double toleranceMm = 0.5, double tallestRowMm = 144.0);
 

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
 
 using namespace report;
@@ -23,10 +24,12 @@ bool hasOpenpyxl() {
                .exitCode == 0;
 }
 
-// The workbook as openpyxl reads it.
-QJsonObject dump(const QString& xlsx) {
-    const auto r = outtest::runTool(QStringLiteral("/usr/bin/python3"),
-                                    {QStringLiteral(VN_REPORT_TEST_DIR "/xlsx_dump.py"), xlsx});
+// The workbook as openpyxl reads it; with xmlOnly, only what is read from the worksheet's XML.
+QJsonObject dump(const QString& xlsx, bool xmlOnly = false) {
+    QStringList args{QStringLiteral(VN_REPORT_TEST_DIR "/xlsx_dump.py"), xlsx};
+    if (xmlOnly)
+        args.insert(1, QStringLiteral("--xml"));
+    const auto r = outtest::runTool(QStringLiteral("/usr/bin/python3"), args);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return QJsonDocument::fromJson(r.out).object();
 }
@@ -229,4 +232,56 @@ TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     EXPECT_TRUE(testsupport::errorOf([&] {
                     XlsxExporter::exportToFile(outtest::sampleReport(), nowhere);
                 }).startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
+}
+
+// A listing has a merged range or two per row: past 65,535 of them each is still listed, and so counted.
+TEST(XlsxExport, EveryMergedRangeIsListedPastSixteenBits) {
+    VN_REQUIRE_OPENPYXL();
+    // A narrow text puts a column edge at 30 mm, which each wide text below it spans.
+    PreparedPage page = pageWith({outtest::text(QRectF(30, 10, 20, 2), QStringLiteral("borde"))});
+    for (int row = 1; row <= 120; ++row)
+        page.items.push_back(outtest::text(QRectF(10, 10 + 2 * row, 40, 2), QString::number(row)));
+    PreparedReport r;
+    r.pages.assign(547, page);
+    const QString path = testsupport::tempPath(QStringLiteral("rangos.xlsx"));
+    XlsxExporter::exportToFile(r, path);
+    const QJsonObject d = dump(path, true);
+    EXPECT_EQ(d.value(QStringLiteral("merge_count")).toInt(), 547 * 120);
+    const QJsonArray listed = d.value(QStringLiteral("merge_refs")).toArray();
+    QSet<QString> refs;
+    for (const QJsonValue& ref : listed)
+        refs.insert(ref.toString());
+    EXPECT_EQ(refs.size(), 547 * 120) << "each range once";
+    ASSERT_FALSE(listed.isEmpty());
+    const int lastRow = detail::layoutForXlsx(r).texts.back().firstRow + 1;
+    EXPECT_EQ(listed.last().toString(), QStringLiteral("A%1:B%1").arg(lastRow));
+}
+
+// What XML escapes comes back as it was written, what it cannot hold is left out, and the runs of a rich
+// text keep their own weight.
+TEST(XlsxExport, TextsSurviveTheWorksheetsXml) {
+    VN_REQUIRE_OPENPYXL();
+    const QString escaped = QStringLiteral("A & B <C> \"D\" 'E' ]]>");
+    TextItem rich = outtest::text(QRectF(10, 50, 100, 5), QString());
+    rich.lines.front().runs = {TextRun{QStringLiteral("Total: "), true}, TextRun{QStringLiteral("<Ñandú>")}};
+    PreparedReport r;
+    r.title = QStringLiteral("Nómina & <primas>");
+    r.pages.push_back(
+        pageWith({outtest::text(QRectF(10, 10, 100, 5), escaped),
+                  outtest::text(QRectF(10, 20, 100, 5), QStringLiteral("  sangría  ")),
+                  outtest::text(QRectF(10, 30, 100, 5), QStringLiteral("antes\u0001después\uFFFF")),
+                  outtest::text(QRectF(10, 40, 100, 5), QStringLiteral("línea\vsiguiente")), rich}));
+    const QString path = testsupport::tempPath(QStringLiteral("xml.xlsx"));
+    XlsxExporter::exportToFile(r, path);
+    const QJsonObject d = dump(path);
+    for (const QString& t : {escaped, QStringLiteral("  sangría  "), QStringLiteral("antesdespués"),
+                             QStringLiteral("Total: <Ñandú>")})
+        EXPECT_FALSE(cellWith(d, t).isEmpty()) << t.toStdString();
+    EXPECT_TRUE(cellWith(d, QStringLiteral("línea\nsiguiente")).value(QStringLiteral("wrap")).toBool());
+    const QString ref = cellWith(d, QStringLiteral("Total: <Ñandú>")).value(QStringLiteral("ref")).toString();
+    const QJsonArray runs{QJsonArray{QStringLiteral("Total: "), true},
+                          QJsonArray{QStringLiteral("<Ñandú>"), false}};
+    EXPECT_EQ(d.value(QStringLiteral("rich")).toObject().value(ref).toArray(), runs);
+    EXPECT_EQ(d.value(QStringLiteral("properties")).toObject().value(QStringLiteral("title")).toString(),
+              r.title);
 }
