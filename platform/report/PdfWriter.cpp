@@ -28,6 +28,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <cstring>
+#include <vector>
+#include <zlib.h>
 
 namespace report::detail {
 
@@ -47,8 +55,39 @@ char16_t unicodeOf(int byte) {
     return char16_t(byte);
 }
 
+// A page's content: many short pieces appended one after another. QByteArray checks sharing and growth out
+// of line on every append, which took a third of the writer's time; this buffer only grows.
+class Content {
+public:
+    Content& operator+=(char ch) {
+        if (m_size == m_data.size())
+            grow(1);
+        m_data[m_size++] = ch;
+        return *this;
+    }
+    Content& operator+=(const char* s) { return append(s, std::strlen(s)); }
+    Content& operator+=(const QByteArray& b) { return append(b.constData(), size_t(b.size())); }
+    Content& append(const char* s, size_t n) {
+        if (m_size + n > m_data.size())
+            grow(n);
+        std::memcpy(m_data.data() + m_size, s, n);
+        m_size += n;
+        return *this;
+    }
+    void chop(size_t n) { m_size -= std::min(n, m_size); }
+    void clear() { m_size = 0; } // keeps the memory for the next page
+    // The bytes, valid until the next change.
+    QByteArray bytes() const { return QByteArray::fromRawData(m_data.data(), qsizetype(m_size)); }
+
+private:
+    void grow(size_t n) { m_data.resize(std::max(m_data.size() * 2, m_size + n + 4096)); }
+    std::vector<char> m_data;
+    size_t m_size = 0;
+};
+
 // Numbers as PDF writes them: at most three decimals, no exponent, no trailing zeros.
-void num(QByteArray& out, double v) {
+template <typename Out>
+void num(Out& out, double v) {
     if (!std::isfinite(v))
         v = 0;
     long long k = std::llround(v * 1000.0);
@@ -201,13 +240,19 @@ QByteArray ref(int object) {
 }
 
 QByteArray deflate(const QByteArray& data) {
-    // qCompress writes a zlib stream after a 4-byte length: the zlib stream is what FlateDecode reads. The
-    // fastest level: page contents are repetitive and shrink well even so, and the writer's time is the
+    // The fastest level: page contents are repetitive and shrink well even so, and the writer's time is the
     // compressor's time.
-    return qCompress(data, 1).mid(4);
+    uLongf size = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.constData()),
+                  uLong(data.size()), 1) != Z_OK)
+        throw GeneralError(QStringLiteral("No se pudo comprimir el contenido del PDF."));
+    out.truncate(qsizetype(size));
+    return out;
 }
 
-void color(QByteArray& out, const QColor& c, const char* op) {
+template <typename Out>
+void color(Out& out, const QColor& c, const char* op) {
     const QColor rgb = c.isValid() ? c.toRgb() : QColor(Qt::black);
     num(out, rgb.redF());
     out += ' ';
@@ -311,11 +356,20 @@ struct PdfWriter::Private {
     explicit Private(OutputSink& sink) : out(sink) {
         offsets.resize(4, 0);
         emit("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+        pageThread = std::thread([this] { writePages(); });
+    }
+    ~Private() {
+        {
+            std::lock_guard lock(pageMutex);
+            stopping = true;
+        }
+        pageChanged.notify_all();
+        pageThread.join();
     }
 
     void emit(const QByteArray& bytes) {
-        out.write(bytes);
-        position += bytes.size();
+        settle();
+        write(bytes);
     }
 
     int allocate() {
@@ -324,21 +378,99 @@ struct PdfWriter::Private {
     }
 
     void object(int number, const QByteArray& body) {
+        settle();
         offsets[size_t(number)] = position;
-        emit(QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n");
+        write(QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n");
     }
 
     void stream(int number, QByteArray dict, const QByteArray& data, bool compress) {
+        settle();
         const QByteArray payload = compress ? deflate(data) : data;
         if (compress)
             dict += " /Filter /FlateDecode";
         offsets[size_t(number)] = position;
-        emit(QByteArray::number(number) + " 0 obj\n<< " + dict + " /Length " + QByteArray::number(payload.size()) +
-             " >>\nstream\n");
-        emit(payload);
-        emit("\nendstream\nendobj\n");
+        write(QByteArray::number(number) + " 0 obj\n<< " + dict + " /Length " + QByteArray::number(payload.size()) +
+              " >>\nstream\n");
+        write(payload);
+        write("\nendstream\nendobj\n");
     }
 
+    // A finished page's content is compressed and written, with its page object, by a thread of its own
+    // while the next page is drawn: compressing is a quarter of the writer's work. Whatever else is written
+    // waits for that page first (settle), so the file's order and offsets are those of one thread.
+    struct PageJob {
+        int content = 0, page = 0; // 0: none written since the last settle
+        Content bytes;
+        QByteArray pageDict;
+        qint64 contentAt = 0, pageAt = 0;
+    };
+    PageJob job;
+    bool jobPending = false, stopping = false;
+    std::exception_ptr jobFailure;
+    std::mutex pageMutex;
+    std::condition_variable pageChanged;
+    std::thread pageThread;
+
+    void handOver(int content, int page, Content& bytes, QByteArray pageDict) {
+        settle();
+        std::swap(job.bytes, bytes);
+        job.content = content;
+        job.page = page;
+        job.pageDict = std::move(pageDict);
+        {
+            std::lock_guard lock(pageMutex);
+            jobPending = true;
+        }
+        pageChanged.notify_all();
+    }
+
+    // Waits for the page being written, records its offsets, and reports its failure.
+    void settle() {
+        std::unique_lock lock(pageMutex);
+        pageChanged.wait(lock, [&] { return !jobPending; });
+        if (job.content) {
+            offsets[size_t(job.content)] = job.contentAt;
+            offsets[size_t(job.page)] = job.pageAt;
+            job.content = job.page = 0;
+        }
+        if (jobFailure)
+            std::rethrow_exception(std::exchange(jobFailure, nullptr));
+    }
+
+    void writePages() {
+        std::unique_lock lock(pageMutex);
+        for (;;) {
+            pageChanged.wait(lock, [&] { return jobPending || stopping; });
+            if (!jobPending)
+                return;
+            lock.unlock();
+            std::exception_ptr failure;
+            try {
+                const QByteArray payload = deflate(job.bytes.bytes());
+                job.contentAt = position;
+                write(QByteArray::number(job.content) + " 0 obj\n<< /Filter /FlateDecode /Length " +
+                      QByteArray::number(payload.size()) + " >>\nstream\n");
+                write(payload);
+                write("\nendstream\nendobj\n");
+                job.pageAt = position;
+                write(QByteArray::number(job.page) + " 0 obj\n" + job.pageDict + "\nendobj\n");
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            lock.lock();
+            jobFailure = failure;
+            jobPending = false;
+            pageChanged.notify_all();
+        }
+    }
+
+private:
+    void write(const QByteArray& bytes) {
+        out.write(bytes);
+        position += bytes.size();
+    }
+
+public:
     Font& font(const FontSpec& spec, bool bold, bool italic) {
         const bool b = bold || spec.bold, i = italic || spec.italic;
         // Runs come mostly in the font of the run before.
@@ -420,7 +552,7 @@ struct PdfWriter::Private {
 
     // --- drawing, into one page's content ---
 
-    QByteArray c;
+    Content c;
     double pageH = 0;
 
     double X(double mm) const { return mm * kPtPerMm; }
@@ -875,7 +1007,7 @@ QByteArray PdfWriter::encode(const QString& text) {
 
 void PdfWriter::writePage(const PreparedPage& page) {
     Private& p = *d;
-    p.c.resize(0); // keeps the buffer for the next page
+    p.c.clear();
     p.pageH = page.paperMm.height() * kPtPerMm;
     // Square caps close the corners of frames drawn side by side, as on every other output.
     p.c += "2 J 0 j\n";
@@ -897,17 +1029,16 @@ void PdfWriter::writePage(const PreparedPage& page) {
             },
             item);
     const int content = p.allocate();
-    p.stream(content, QByteArray(), p.c, true);
     const int pageObject = p.allocate();
     QByteArray dict = "<< /Type /Page /Parent " + ref(p.pagesObject) + " /MediaBox [0 0 ";
     num(dict, page.paperMm.width() * kPtPerMm);
     dict += ' ';
     num(dict, p.pageH);
     dict += "] /Resources " + ref(p.resourcesObject) + " /Contents " + ref(content) + " >>";
-    p.object(pageObject, dict);
+    p.handOver(content, pageObject, p.c, std::move(dict));
     p.pageObjects.push_back(pageObject);
     p.pageHeights.push_back(p.pageH);
-    p.c.resize(0); // keeps the buffer for the next page
+    p.c.clear();
 }
 
 namespace {
@@ -1093,6 +1224,7 @@ PdfWritten PdfWriter::finish(const PreparedReport& report, const QString& creato
     catalog += " >>";
     p.object(p.catalogObject, catalog);
 
+    p.settle();
     const qint64 xref = p.position;
     QByteArray table = "xref\n0 " + QByteArray::number(qsizetype(p.offsets.size())) + "\n0000000000 65535 f \n";
     for (size_t i = 1; i < p.offsets.size(); ++i) {

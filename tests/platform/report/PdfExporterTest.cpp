@@ -251,3 +251,28 @@ TEST(PdfExport, AnEmptyReportIsRefusedAndLeavesTheTarget) {
               QStringLiteral("El informe no tiene páginas para exportar."));
     EXPECT_EQ(outtest::readFile(path), QByteArray("anterior"));
 }
+
+// Pages are compressed and written while the next one is drawn: a write that fails there (a full disk) is
+// reported to the caller all the same, at whichever page it happens, and nothing hangs.
+TEST(PdfExport, AFailedWriteOfAnyPageIsReported) {
+    struct FailingSink : OutputSink {
+        qsizetype left;
+        explicit FailingSink(qsizetype bytes) : left(bytes) {}
+        void write(const char*, qsizetype size) override {
+            if ((left -= size) < 0)
+                throw GeneralError(QStringLiteral("sin espacio"));
+        }
+    };
+    const PreparedReport report = outtest::sampleReport();
+    for (const qsizetype bytes : {qsizetype(100), qsizetype(3000), qsizetype(20000), qsizetype(60000)}) {
+        FailingSink sink(bytes);
+        EXPECT_EQ(errorOf([&] {
+                      detail::PdfWriter writer(sink);
+                      for (int i = 0; i < report.pageCount(); ++i)
+                          writer.writePage(report.page(i));
+                      writer.finish(report, QStringLiteral("prueba"), true);
+                  }),
+                  QStringLiteral("sin espacio"))
+            << bytes;
+    }
+}
