@@ -22,6 +22,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -254,15 +255,47 @@ QString TextItem::plainText() const {
 
 namespace {
 
+// Pictures repeat from page to page (the company's logo in every page header): each distinct image is kept
+// once, in memory, and pages refer to it by its number; encoding it into every page took a tenth of a long
+// report's time. Past a bound, further pictures go into the file with their page.
+class PictureTable {
+public:
+    // The image's number in the table; -1 when the table is full.
+    int add(const QImage& image) {
+        std::lock_guard lock(m_mutex);
+        if (const auto it = m_byKey.constFind(image.cacheKey()); it != m_byKey.constEnd())
+            return *it;
+        if (m_bytes + image.sizeInBytes() > (64 << 20))
+            return -1;
+        m_bytes += image.sizeInBytes();
+        m_images.push_back(image);
+        m_byKey.insert(image.cacheKey(), int(m_images.size()) - 1);
+        return int(m_images.size()) - 1;
+    }
+    std::optional<QImage> at(qint32 index) const {
+        std::lock_guard lock(m_mutex);
+        if (index < 0 || size_t(index) >= m_images.size())
+            return std::nullopt;
+        return m_images[size_t(index)];
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QHash<qint64, int> m_byKey;
+    std::vector<QImage> m_images;
+    qsizetype m_bytes = 0;
+};
+
 // The spill's own page form: fixed-size fields copied as they are and texts as UTF-16 with their length,
 // read back with bounds checks. Much faster than a QDataStream, and private to one run of the program, so
-// it needs no versioning; pictures and charts, rare, go through QDataStream.
+// it needs no versioning; charts, rare, go through QDataStream.
 // A page's texts repeat (font families, names, number formats, the same words on every row): each distinct
 // text is written once per page and referred to by its number afterwards, which keeps the bytes to compress
 // few.
 class Packer {
 public:
-    explicit Packer(std::string& out) : m_out(out) {}
+    Packer(std::string& out, PictureTable& pictures) : m_out(out), m_pictures(pictures) {}
+    PictureTable& pictures() { return m_pictures; }
     template <typename T> void pod(const T& v) { m_out.append(reinterpret_cast<const char*>(&v), sizeof v); }
     void text(const QString& s) {
         if (s.isNull()) {
@@ -302,12 +335,20 @@ public:
 
 private:
     std::string& m_out;
+    PictureTable& m_pictures;
     QHash<QString, qint32> m_seen;
 };
 
 class Unpacker {
 public:
-    explicit Unpacker(const QByteArray& in) : m_p(in.constData()), m_end(in.constData() + in.size()) {}
+    Unpacker(const QByteArray& in, const PictureTable& pictures)
+        : m_p(in.constData()), m_end(in.constData() + in.size()), m_pictures(pictures) {}
+    QImage picture() {
+        const std::optional<QImage> image = m_pictures.at(pod<qint32>());
+        if (!image)
+            throw bad();
+        return *image;
+    }
     template <typename T> T pod() {
         T v{};
         need(sizeof v);
@@ -367,8 +408,11 @@ private:
     }
     const char* m_p;
     const char* m_end;
+    const PictureTable& m_pictures;
     std::vector<QString> m_seen;
 };
+
+constexpr quint8 kTablePicture = 5;
 
 void packPage(Packer& w, const PreparedPage& page) {
     w.pod(page.paperMm.width());
@@ -379,7 +423,17 @@ void packPage(Packer& w, const PreparedPage& page) {
     w.pod(page.marginsMm.right());
     w.pod(page.marginsMm.bottom());
     w.pod(quint32(page.items.size()));
+    qint32 number = -1;
     for (const PageItem& item : page.items) {
+        // Kinds as the item's alternative; a picture of the table is kind kTablePicture.
+        const auto* picture = std::get_if<PictureItem>(&item);
+        if (picture && (number = w.pictures().add(picture->image)) >= 0) {
+            w.pod(kTablePicture);
+            w.rect(picture->rect);
+            w.pod(quint8(picture->center | picture->keepAspect << 1));
+            w.pod(number);
+            continue;
+        }
         w.pod(quint8(item.index()));
         if (const auto* t = std::get_if<TextItem>(&item)) {
             w.rect(t->rect);
@@ -421,7 +475,7 @@ void packPage(Packer& w, const PreparedPage& page) {
             w.color(r->fill);
             w.frame(r->frame);
         } else {
-            // Pictures and charts, rare, in the file form.
+            // Charts, and pictures past the table's bound, in the file form.
             w.blob([&](QDataStream& s) { std::visit(ItemWriter{s}, item); });
         }
     }
@@ -511,6 +565,16 @@ PreparedPage unpackPage(Unpacker& r) {
                 throw GeneralError(QStringLiteral("Una página del archivo temporal del informe está dañada."));
             break;
         }
+        case kTablePicture: {
+            PictureItem picture;
+            picture.rect = r.rect();
+            const quint8 flags = r.pod<quint8>();
+            picture.center = flags & 1;
+            picture.keepAspect = flags & 2;
+            picture.image = r.picture();
+            page.items.push_back(std::move(picture));
+            break;
+        }
         default:
             throw GeneralError(QStringLiteral("Una página del archivo temporal del informe está dañada."));
         }
@@ -530,6 +594,7 @@ struct PageSpill::Private {
     };
     std::vector<Entry> entries;
     std::set<double> edges; // left margins and left and right edges of texts, every page
+    PictureTable pictures;
     qint64 end = 0; // where the next page goes
     QString mark, total;
     mutable std::mutex mutex;
@@ -564,7 +629,7 @@ struct PageSpill::Private {
             try {
                 thread_local std::string bytes;
                 bytes.clear();
-                Packer packer(bytes);
+                Packer packer(bytes, pictures);
                 packPage(packer, page);
                 packed = qCompress(reinterpret_cast<const uchar*>(bytes.data()), qsizetype(bytes.size()), 1);
                 const quint32 size = quint32(packed.size());
@@ -668,7 +733,7 @@ PreparedPage PageSpill::read(int index) const {
         total = d->total;
     }
     const QByteArray bytes = qUncompress(packed);
-    Unpacker unpacker(bytes);
+    Unpacker unpacker(bytes, d->pictures);
     PreparedPage page = unpackPage(unpacker);
     if (!unpacker.atEnd())
         throw GeneralError(QStringLiteral("No se pudo leer la página %1 del archivo temporal del informe.").arg(index + 1));

@@ -314,6 +314,23 @@ public:
     }
 
     // --- rendering ---
+    // A picture read from a field is mostly the same on every page (the company's logo in the page
+    // header): it is decoded once, and the pages share one image, which the outputs then store once.
+    QHash<QByteArray, QImage> pictures;
+    qsizetype pictureBytes = 0;
+    QImage picture(const QByteArray& bytes) {
+        if (const auto it = pictures.constFind(bytes); it != pictures.constEnd())
+            return *it;
+        QImage img = QImage::fromData(bytes);
+        if (pictureBytes + bytes.size() + img.sizeInBytes() > (64 << 20)) {
+            pictures.clear();
+            pictureBytes = 0;
+        }
+        pictureBytes += bytes.size() + img.sizeInBytes();
+        pictures.insert(bytes, img);
+        return img;
+    }
+
     TextItem renderMemo(const MemoView& m) {
         const ParsedMemo& pm = memo(m);
         QString text;
@@ -388,7 +405,7 @@ public:
                         if (!o.dataSet.isEmpty()) {
                             const QVariant v = fieldValue(o.dataSet, o.field);
                             if (v.isValid())
-                                img = QImage::fromData(v.toByteArray());
+                                img = picture(v.toByteArray());
                         }
                         if (!img.isNull())
                             inst->items.emplace_back(PictureItem{o.rect, img, o.center, o.keepAspect});

@@ -5,6 +5,9 @@
 #include "ReportEngine.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <gtest/gtest.h>
 #include <map>
 
@@ -74,6 +77,7 @@ const char* kHeaderFragment = R"XML(<fragment>
     <memo name="Empresa" left="0" top="0" width="120" height="6" bold="true">[Empresa."NOM"]</memo>
     <memo name="Titulo" left="0" top="7" width="120" height="5">{titulo}</memo>
     <memo name="Pagina" left="150" top="0" width="46" height="5">Página: [PAGE#] de [TOTALPAGES#]</memo>
+    <picture name="Logo" left="125" top="0" width="20" height="10" dataset="Empresa" field="LOGO"/>
   </pageHeader>
 </fragment>)XML";
 
@@ -113,7 +117,14 @@ protected:
                 expectedGroupSum[cc] += n * 1.5;
                 total += n * 1.5;
             }
-        empresa.add({QStringLiteral("EMPRESA DE PRUEBA S.A.S.")});
+        QImage logo(40, 20, QImage::Format_RGB32);
+        logo.fill(qRgb(200, 30, 30));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        logo.save(&buffer, "PNG");
+        empresa.add({QStringLiteral("EMPRESA DE PRUEBA S.A.S."), png});
+        empresa.first(); // open and on its row, as the data module leaves it
         req.add({QStringLiteral("R-1"), 2});
         req.add({QStringLiteral("R-2"), 0});
         req.add({QStringLiteral("R-3"), 1});
@@ -145,7 +156,7 @@ protected:
     }
 
     MemoryDataSet ds{QStringLiteral("Ds"), {QStringLiteral("CCOS"), QStringLiteral("NOMCC"), QStringLiteral("DESC"), QStringLiteral("VAL")}};
-    MemoryDataSet empresa{QStringLiteral("Empresa"), {QStringLiteral("NOM")}};
+    MemoryDataSet empresa{QStringLiteral("Empresa"), {QStringLiteral("NOM"), QStringLiteral("LOGO")}};
     MemoryDataSet req{QStringLiteral("Req"), {QStringLiteral("COD"), QStringLiteral("NREQ")}};
     MemoryDataSet det{QStringLiteral("Det"), {QStringLiteral("NOM")}};
     std::map<int, double> expectedGroupSum;
@@ -175,9 +186,20 @@ TEST_F(EngineFixture, EveryPageHasItsHeaderFooterAndPageCount) {
 }
 
 // A long report keeps its finished pages in a temporary file: read back, they are the same pages, page
-// counts included, and the outline points at the same pages.
+// counts included, and the outline points at the same pages. The logo of every page header is decoded
+// once and shared by the pages, in memory and in the file.
 TEST_F(EngineFixture, SpilledPagesReadBackAsPrepared) {
+    const auto logoOf = [](const PreparedPage& page) {
+        for (const PageItem& item : page.items)
+            if (const auto* p = std::get_if<PictureItem>(&item))
+                return p->image;
+        return QImage();
+    };
+    ASSERT_FALSE(logoOf(prepared.pages.front()).isNull());
+    EXPECT_EQ(logoOf(prepared.pages.front()).cacheKey(), logoOf(prepared.pages.back()).cacheKey());
     const PreparedReport spilled = prepare(3);
+    EXPECT_EQ(logoOf(spilled.page(1)).pixel(0, 0), qRgb(200, 30, 30));
+    EXPECT_EQ(logoOf(spilled.page(1)).cacheKey(), logoOf(spilled.page(spilled.pageCount() - 1)).cacheKey());
     ASSERT_TRUE(spilled.spill);
     EXPECT_TRUE(spilled.pages.empty());
     EXPECT_EQ(spilled.pageCount(), int(prepared.pages.size()));
