@@ -299,15 +299,21 @@ private:
     }
 
     void writeImage(const detail::XlsxImage& img) {
-        QImage image = img.image;
-        const int dotsPerMeter = qRound(96.0 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG"))
-            return;
+        // Pages share their pictures (a logo on every page): each is encoded once.
+        QByteArray png = m_pngs.value(img.image.cacheKey());
+        if (png.isNull()) {
+            QImage image = img.image;
+            const int dotsPerMeter = qRound(96.0 / 0.0254);
+            image.setDotsPerMeterX(dotsPerMeter);
+            image.setDotsPerMeterY(dotsPerMeter);
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            if (!image.save(&buffer, "PNG"))
+                return;
+            if (m_pngs.size() >= 64)
+                m_pngs.clear();
+            m_pngs.insert(img.image.cacheKey(), png);
+        }
         // Corners within the cells as the worksheet draws them: columns are whole pixels wide.
         const auto emu = [](double mm) { return qint64(std::llround(mm * kEmuPerMm)); };
         const auto widthMm = [this](int c) { return m_widthsPx[size_t(c)] / kPxPerMm; };
@@ -381,6 +387,7 @@ private:
     std::vector<int> m_styleOf;
     std::vector<PageCell> m_cells;
     std::vector<detail::XlsxRun> m_runs;
+    QHash<qint64, QByteArray> m_pngs; // by the image's cache key
 };
 
 } // namespace

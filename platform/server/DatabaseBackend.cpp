@@ -14,6 +14,7 @@
 namespace {
 // Beyond this many distinct statements the translation cache starts over; the module uses a few dozen.
 constexpr qsizetype kTranslationCacheLimit = 512;
+constexpr qsizetype kPreparedCacheLimit = 64;
 
 QMetaType metaTypeOf(TFieldType type) {
     switch (type) {
@@ -106,6 +107,7 @@ void DatabaseBackend::open(const ConnectionParams& params, const QString& connec
 void DatabaseBackend::close() {
     if (m_connectionName.isEmpty())
         return;
+    m_prepared.clear(); // the statements belong to the connection: released before it closes
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         db.close();
@@ -199,9 +201,8 @@ TResultSet DatabaseBackend::run(const TranslatedStatement& statement, const TPar
         throw GeneralError(QStringLiteral("La conexión con la base de datos no está abierta."));
 
     QSqlDatabase db = database();
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    // Ends the statement before q is destroyed, so that the driver releases the statement outside of it.
+    // Ends the statement before anything else runs on the connection, so that the driver releases it
+    // (and its read lock) outside of the statement's scope.
     struct StatementScope {
         const DatabaseBackend& backend;
         QSqlDatabase& db;
@@ -209,10 +210,34 @@ TResultSet DatabaseBackend::run(const TranslatedStatement& statement, const TPar
     };
     beginStatement(db);
     const StatementScope scope{*this, db};
-    if (!q.prepare(statement.sql))
-        throw GeneralError(serverMessage(q.lastError()));
-    for (const QVariant& v : values)
-        q.addBindValue(v);
+    // Reports send the same statements again and again (one per requisition, per class, per month):
+    // each is prepared once per connection and bound anew, which spares the database its parsing and
+    // planning every time.
+    std::shared_ptr<QSqlQuery> prepared = m_prepared.value(statement.sql);
+    if (!prepared) {
+        prepared = std::make_shared<QSqlQuery>(db);
+        prepared->setForwardOnly(true);
+        if (!prepared->prepare(statement.sql))
+            throw GeneralError(serverMessage(prepared->lastError()));
+        if (m_prepared.size() >= kPreparedCacheLimit)
+            m_prepared.clear();
+        m_prepared.insert(statement.sql, prepared);
+    }
+    QSqlQuery& q = *prepared;
+    // Whatever ends the statement, it is left finished; after a failure it is prepared anew next time.
+    struct Finish {
+        DatabaseBackend& backend;
+        QSqlQuery& q;
+        const QString& sql;
+        bool ok = false;
+        ~Finish() {
+            q.finish();
+            if (!ok)
+                backend.m_prepared.remove(sql);
+        }
+    } finish{*this, q, statement.sql};
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
     if (!q.exec())
         throw GeneralError(serverMessage(q.lastError()));
 
@@ -229,6 +254,7 @@ TResultSet DatabaseBackend::run(const TranslatedStatement& statement, const TPar
     }
     if (q.lastError().isValid())
         throw GeneralError(serverMessage(q.lastError()));
+    finish.ok = true;
     return result;
 }
 

@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -115,4 +116,5 @@ private:
     QSet<QString> m_extraTextColumns;
     // Translations by statement text: builders open the same statement once per row of another query.
     mutable QHash<QString, TranslatedStatement> m_translations;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared; // by statement, on the open connection
 };
