@@ -10,3 +10,6 @@ endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # The spreadsheet export writes its own ZIP container and deflates it with zlib.
 find_package(ZLIB REQUIRED)
+# The demo generator streams its rows into PostgreSQL with COPY, which Qt's driver does not offer: it
+# talks to the driver's libpq connection directly (client library and headers only, no server headers).
+find_package(PostgreSQL REQUIRED)

@@ -1,9 +1,13 @@
 // BulkWriter: streams generated rows into one table without keeping them. On SQLite each row runs one
-// prepared INSERT (the caller holds a transaction open around the whole load); on PostgreSQL rows are
-// gathered as literals into multi-row INSERT statements of a few hundred rows, which saves a round trip
-// per row. Values are passed as the caller wants them stored (see storageValue).
+// prepared INSERT (the caller holds a transaction open around the whole load). On PostgreSQL rows are
+// gathered as COPY text and sent through libpq as one COPY ... FROM STDIN per chunk of a few hundred
+// kilobytes: the server then neither parses nor plans a statement per row. A connection runs one COPY at a
+// time and a load fills many tables in turn, so each writer keeps its own chunk and sends it whole.
+// Values are passed as the caller wants them stored (see storageValue); on PostgreSQL they are stored as
+// their SQL literals (sqlLiteral) would store them.
 #pragma once
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -13,6 +17,8 @@
 #include <initializer_list>
 
 #include "SqlBackend.h"
+
+struct pg_conn;
 
 class BulkWriter {
 public:
@@ -40,11 +46,11 @@ private:
     QSqlDatabase m_db;
     SqlBackend m_backend;
     QString m_table;
-    QString m_insertHead; // "INSERT INTO T (cols) VALUES "
     int m_columnCount = 0;
-    QSqlQuery m_prepared;
-    QString m_buffer;
-    int m_buffered = 0;
+    QSqlQuery m_prepared;     // SQLite
+    pg_conn* m_pg = nullptr;  // PostgreSQL: the driver's own connection
+    QByteArray m_copyCommand; // "COPY T (cols) FROM STDIN"
+    QByteArray m_chunk;
     qint64 m_rows = 0;
     Progress m_progress;
 };

@@ -85,7 +85,10 @@ DemoSummary DemoGenerator::fill(QSqlDatabase& db, const Progress& progress, Tabl
     if (!db.commit())
         throw GeneralError(QStringLiteral("No se pudo confirmar la carga: %1").arg(db.lastError().text()));
     Schema::createIndexes(db);
-    run(QStringLiteral("ANALYZE"));
+    // The planner's statistics of the new rows; on PostgreSQL only the schema's tables, since the database
+    // may hold others that this load did not touch.
+    run(backend == SqlBackend::Postgres ? QStringLiteral("ANALYZE ") + Schema::tableNames().join(u',')
+                                        : QStringLiteral("ANALYZE"));
     if (backend == SqlBackend::Sqlite) {
         run(QStringLiteral("PRAGMA journal_mode=DELETE"));
         run(QStringLiteral("PRAGMA synchronous=FULL"));

@@ -13,7 +13,7 @@ PACKAGES=(
   # only recommends them.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev libgl-dev libegl-dev libvulkan-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  zlib1g-dev libgtest-dev googletest
+  zlib1g-dev libgtest-dev googletest libpq-dev
   postgresql
   fonts-liberation2 fonts-dejavu-core
   qpdf poppler-utils sqlite3 python3 python3-openpyxl
@@ -28,7 +28,7 @@ declare -A PROVIDER=(
   [XKB]=libxkbcommon-dev [OpenGL]=libgl-dev [EGL]=libegl-dev [WrapOpenGL]=libgl-dev
   [WrapVulkanHeaders]=libvulkan-dev [Vulkan]=libvulkan-dev
   [GTest]=libgtest-dev [Python3]=python3
-  [ZLIB]=zlib1g-dev
+  [ZLIB]=zlib1g-dev [PostgreSQL]=libpq-dev
 )
 
 missing=()

@@ -850,7 +850,32 @@ void ReportEngine::setNow(const QDateTime& now) {
     d->nowSet = true;
 }
 
+namespace {
+std::function<void(bool)>& preparationHook() {
+    static std::function<void(bool)> hook;
+    return hook;
+}
+} // namespace
+
+void ReportEngine::setPreparationHook(std::function<void(bool starting)> hook) {
+    preparationHook() = std::move(hook);
+}
+
 PreparedReport ReportEngine::prepare() {
+    if (preparationHook()) {
+        preparationHook()(true);
+        struct Done {
+            ~Done() {
+                if (preparationHook())
+                    preparationHook()(false);
+            }
+        } done;
+        return prepareReport();
+    }
+    return prepareReport();
+}
+
+PreparedReport ReportEngine::prepareReport() {
     ReportEnginePrivate& e = *d;
     e.out = PreparedReport();
     e.spillStore.reset();

@@ -43,7 +43,13 @@ public:
     // variable the layout names but nobody binds, or a dataset error.
     PreparedReport prepare();
 
+    // For measurements (the builders' benchmark): called with true when any engine starts preparing and
+    // with false when it is done, whatever the outcome. Not thread-safe; empty by default.
+    static void setPreparationHook(std::function<void(bool starting)> hook);
+
 private:
+    PreparedReport prepareReport();
+
     std::unique_ptr<ReportEnginePrivate> d;
 };
 
