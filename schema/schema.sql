@@ -472,7 +472,10 @@ INNER JOIN CT_CUENT C ON (C.COD_EMPR = S.COD_EMPR) AND (C.COD_CUEN = S.COD_CUEN)
 
 -- @indexes
 
--- The movement tables keyed by date are also read per contract (joins from NM_CONTR).
+-- The movement tables keyed by date are also read per contract (joins from NM_CONTR): the payroll sources
+-- by contract and date, which is how the user-company invoice reads a period's payments of each contract.
+CREATE INDEX IF NOT EXISTS IX_NM_ACUMU_CONT ON NM_ACUMU (COD_EMPR, COD_EMPL, NRO_CONT, FEC_ACUM);
+CREATE INDEX IF NOT EXISTS IX_NM_PRENO_CONT ON NM_PRENO (COD_EMPR, COD_EMPL, NRO_CONT, FEC_ACUM);
 CREATE INDEX IF NOT EXISTS IX_NM_AUTOL_CONT ON NM_AUTOL (COD_EMPR, COD_EMPL, NRO_CONT);
 CREATE INDEX IF NOT EXISTS IX_NM_PROPA_CONT ON NM_PROPA (COD_EMPR, COD_EMPL, NRO_CONT);
 CREATE INDEX IF NOT EXISTS IX_NM_COMLI_FEC ON NM_COMLI (COD_EMPR, FEC_COMI);
