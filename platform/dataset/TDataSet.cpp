@@ -542,9 +542,13 @@ TField& TDataSet::AddField(const QString& name, TFieldType type, int size, TFiel
 }
 
 TField* TDataSet::FindField(const QString& name) const {
+    if (TField* spelt = d->fieldsAsSpelt.value(name))
+        return spelt;
     for (const auto& f : d->fields)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0) {
+            d->fieldsAsSpelt.insert(name, f.get());
             return f.get();
+        }
     return nullptr;
 }
 
@@ -570,6 +574,7 @@ void TDataSet::ClearFields() {
     d->keyIndexes.clear();
     d->indexSlots.clear();
     d->fields.clear();
+    d->fieldsAsSpelt.clear();
     d->slot.clear();
     d->dataCount = 0;
     d->calcCount = 0;

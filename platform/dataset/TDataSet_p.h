@@ -48,6 +48,9 @@ public:
 
     // --- fields ---
     std::vector<std::unique_ptr<TField>> fields;
+    // Fields by their name as it was spelt, for the lookups of every row (names are matched without case
+    // when the spelling differs).
+    QHash<QString, TField*> fieldsAsSpelt;
     std::vector<int> slot; // per field: its data slot, or its calculated slot
     int dataCount = 0;
     int calcCount = 0;
