@@ -209,7 +209,24 @@ std::vector<QVariantList> SClientDataSet::InternalOpen() {
 
         std::vector<QVariantList> records;
         records.reserve(result.rows.size());
-        for (const QVariantList& row : result.rows) {
+        // When the fields take the columns as they come (the common case), each row becomes its record in
+        // place: a large result is then held once, not twice.
+        bool inPlace = true;
+        for (size_t i = 0; i < feeds.size(); ++i)
+            inPlace = inPlace && feeds[i].column == qsizetype(i);
+        inPlace = inPlace && feeds.size() == result.columns.size();
+        for (QVariantList& row : result.rows) {
+            if (inPlace && row.size() == qsizetype(feeds.size())) {
+                for (size_t i = 0; i < feeds.size(); ++i) {
+                    QVariant& v = row[qsizetype(i)];
+                    if (feeds[i].serialColumn && isTextType(feeds[i].field->DataType()) && v.isValid() &&
+                        v.metaType().id() == QMetaType::Double)
+                        v = TDateTime(v.toDouble()).toIso();
+                    v = feeds[i].field->convert(v);
+                }
+                records.push_back(std::move(row));
+                continue;
+            }
             QVariantList values;
             values.reserve(static_cast<qsizetype>(feeds.size()));
             for (const Feed& feed : feeds) {
