@@ -170,8 +170,10 @@ CellValue DisplayFormat::cellValue(const QVariant& value, const FormatSettings& 
         c.excelFormat = m_kind == Kind::None ? QStringLiteral("General") : excelFormat(s);
         if (m_kind != Kind::None && m_kind != Kind::General) {
             // The cell holds what the page shows: the value rounded to the displayed decimals.
+            // Past 2^53 a double has no decimals left to round, and scaling a huge amount would overflow.
             const double p = std::pow(10.0, m_kind == Kind::Integer ? 0 : m_decimals);
-            c.number = std::round(c.number * p) / p;
+            if (std::fabs(c.number) < 9e15)
+                c.number = std::round(c.number * p) / p;
         }
     }
     return c;

@@ -341,6 +341,13 @@ public:
                 continue;
             }
             QVariant v = s.expression.evaluate(*this);
+            // An overflowing sum or a division by zero has no figure to print: the report is refused
+            // rather than printed with a blank or "inf" where an amount should be.
+            if (isNumeric(v) && !std::isfinite(toNumber(v)))
+                throw GeneralError(
+                    QStringLiteral("El informe %1 obtuvo una cantidad que no es un número finito en %2 (una suma "
+                                   "que se desborda o una división por cero): revise las cantidades de los datos.")
+                        .arg(doc.name, m.name.isEmpty() ? QStringLiteral("un campo") : m.name));
             if (m.hideZeros && isNumeric(v) && toNumber(v) == 0)
                 v = QVariant();
             single = v;
@@ -362,6 +369,13 @@ public:
         const bool hasTotal = text.contains(kTotalPagesMark);
         if (hasTotal)
             text.replace(kTotalPagesMark, figureBlanks);
+        // A number wider than its cell is not cut or spread over its neighbours: like a spreadsheet, the
+        // cell is filled with "#", so that no misleading part of an amount is printed.
+        if (pm.singleExpression && isNumeric(single) && !text.contains(QLatin1Char('\n')) &&
+            measurer.width(m.font, TextRun{text, false, false, false}) > innerWidth) {
+            const double hashWidth = measurer.width(m.font, TextRun{QStringLiteral("#"), false, false, false});
+            text = QString(std::max<qsizetype>(1, qsizetype(innerWidth / std::max(hashWidth, 1e-6))), QLatin1Char('#'));
+        }
         t.lines = measurer.breakLines(m.font, TextMeasurer::parseMarkup(text, m.allowMarkup), innerWidth, m.wordWrap);
         if (hasTotal)
             for (TextLine& line : t.lines)

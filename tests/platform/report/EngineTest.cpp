@@ -295,6 +295,46 @@ TEST_F(EngineFixture, SubreportFollowsTheMasterRowAndCountersRestartPerPage) {
     EXPECT_NEAR(noAplica[0].item->rect.top(), reqs[1].item->rect.top(), 1e-6);
 }
 
+// Amounts that cannot be printed: one wider than its cell fills it with "#" (and keeps its value for the
+// spreadsheet), one that is not finite (a sum that overflows) refuses the report with a message.
+TEST(EngineAmounts, TooWideFillsTheCellAndNonFiniteIsRefused) {
+    const char* layout = R"XML(<report name="rptMontos">
+  <page name="P" paper="letter" margins="10">
+    <dataBlock dataset="M">
+      <masterData name="Fila" height="5">
+        <memo name="Monto" left="0" top="0" width="30" height="5" align="right" format="%2.2m">[M."V"]</memo>
+      </masterData>
+    </dataBlock>
+    <summary height="5">
+      <memo name="Total" left="0" top="0" width="30" height="5" align="right" format="%2.2m">[SUM(&lt;M."V"&gt;)]</memo>
+    </summary>
+  </page>
+</report>)XML";
+    const ReportDocument doc = loader().load(layout, QStringLiteral("montos.xml"));
+    MemoryDataSet m{QStringLiteral("M"), {QStringLiteral("V")}};
+    const auto prepare = [&] {
+        ReportEngine engine(doc);
+        engine.bindDataSet(&m);
+        return engine.prepare();
+    };
+    m.add({1234.5});
+    m.add({-1e308});
+    const PreparedReport r = prepare();
+    const auto amounts = itemsNamed(r, QStringLiteral("Monto"));
+    ASSERT_EQ(amounts.size(), 2u);
+    EXPECT_EQ(amounts[0].item->plainText(), FormatSettings::global().formatMoney(1234.5));
+    const QString wide = amounts[1].item->plainText();
+    EXPECT_GE(wide.size(), 3);
+    EXPECT_EQ(wide, QString(wide.size(), QLatin1Char('#')));
+    EXPECT_LE(amounts[1].item->lines.front().widthMm, 30.0);
+    EXPECT_EQ(amounts[1].item->value.number, -1e308); // the spreadsheet still gets the figure
+
+    m.add({-1e308}); // the sum now overflows to minus infinity
+    EXPECT_EQ(testsupport::errorOf([&] { prepare(); }),
+              QStringLiteral("El informe rptMontos obtuvo una cantidad que no es un número finito en Total (una suma "
+                             "que se desborda o una división por cero): revise las cantidades de los datos."));
+}
+
 TEST(EngineErrors, AnUnboundDataSetNamesTheReport) {
     const ReportDocument doc = loader().load(kLayout, QStringLiteral("prueba.xml"));
     ReportEngine engine(doc);
