@@ -3,6 +3,7 @@
 // host that may not even be C++ code.
 #include "VNmRtgen.h"
 
+#include "GeneralError.h"
 #include "PluginLifetime.h"
 #include "StrictDecimal.h"
 #include "TFrmFormaProcesos.h"
@@ -29,8 +30,13 @@ VnBStr nuevoBStr(const char16_t* text) {
 }
 
 int32_t cargar(const TLoadArguments& args) noexcept {
+    // The entry can only say "no window" (0): why goes to the process's diagnostics, where the host's
+    // log or the user's terminal shows it.
     try {
         return static_cast<int32_t>(VNmRtgenLib::Cargar(args));
+    } catch (const GeneralError& e) {
+        qWarning("VNmRtgen: no se cargó el módulo: %s", qUtf8Printable(e.message()));
+        return 0;
     } catch (...) {
         return 0;
     }

@@ -92,6 +92,17 @@ uint32_t Cargar(const TLoadArguments& args) {
         // A widget cannot be a child of a plain object: the form is a top-level window that the
         // application object's references keep, as the library's main window.
         FrmNmRtgen = new TFrmNmRtgen(*DtmNmRtgen, *DtmNmRtrep);
+        // The form falls back to the first company when the one asked for is not there; a host that
+        // names a company must get that company or no window, never another company's figures.
+        const QString empresa = args.empresa.trimmed();
+        if (!empresa.isEmpty()) {
+            bool numero = false;
+            const int codigo = empresa.toInt(&numero);
+            if (!numero)
+                throw GeneralError(QStringLiteral("El código de empresa '%1' no es un número entero.").arg(empresa));
+            if (Application().Tag != codigo)
+                throw GeneralError(QStringLiteral("La empresa %1 no existe en la base de datos.").arg(codigo));
+        }
         Captura();
         FormaActiva = FrmNmRtgen;
         return static_cast<uint32_t>(FrmNmRtgen->winId());

@@ -2,6 +2,7 @@
 // creates and their order of destruction, a failed load, and loads and unloads out of turn.
 #include "FormFixture.h"
 #include "PluginLifetime.h"
+#include "TestSupport.h"
 #include "TApplicationObject.h"
 #include "TCaptura.h"
 #include "TDtmNmRtgen.h"
@@ -105,6 +106,22 @@ TEST_F(Load, AFailedLoadLeavesNothingBehindAndALaterLoadWorks) {
     EXPECT_EQ(VNmRtgenLib::DtmNmRtrep, nullptr);
     EXPECT_EQ(VNmRtgenLib::FormaActiva, nullptr);
     EXPECT_NE(VNmRtgenLib::Cargar(fixtureArguments()), 0u);
+}
+
+// A company that is not a number, or not in the database, is refused: the form would otherwise open on the
+// first company and show its figures as the one asked for.
+TEST_F(Load, AnUnknownCompanyIsRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc", "El código de empresa 'abc' no es un número entero."},
+        {"99999", "La empresa 99999 no existe en la base de datos."},
+    };
+    for (const auto& [empresa, message] : cases) {
+        TLoadArguments args = fixtureArguments();
+        args.empresa = QString::fromLatin1(empresa);
+        EXPECT_EQ(testsupport::errorOf([&] { VNmRtgenLib::Cargar(args); }), QString::fromUtf8(message));
+        EXPECT_FALSE(VNmRtgenLib::Cargado());
+        EXPECT_EQ(VNmRtgenLib::DtmNmRtgen, nullptr);
+    }
 }
 
 } // namespace
