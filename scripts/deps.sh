@@ -17,6 +17,8 @@ PACKAGES=(
   postgresql
   fonts-liberation2 fonts-dejavu-core
   qpdf poppler-utils sqlite3 python3 python3-openpyxl
+  # The fuzz targets: clang's libFuzzer, whose runtime Debian only recommends.
+  clang libclang-rt-dev
 )
 
 # The Debian package behind each CMake package or library the build looks for.

@@ -474,4 +474,11 @@ ReportDocument DocumentLoader::loadFile(const QString& path) const {
     return load(f.readAll(), path);
 }
 
+const ReportPage* ReportDocument::findPage(const QString& name) const {
+    for (const ReportPage& p : pages)
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &p;
+    return nullptr;
+}
+
 } // namespace report

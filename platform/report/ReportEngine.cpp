@@ -982,11 +982,4 @@ PreparedReport ReportEngine::prepareReport() {
     return std::move(e.out);
 }
 
-const ReportPage* ReportDocument::findPage(const QString& name) const {
-    for (const ReportPage& p : pages)
-        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &p;
-    return nullptr;
-}
-
 } // namespace report
