@@ -1,5 +1,6 @@
 #include "DatabaseBackend.h"
 
+#include "DatabaseErrors.h"
 #include "GeneralError.h"
 #include "OdbcBackend.h"
 #include "PostgresBackend.h"
@@ -12,6 +13,13 @@
 #include <QSqlRecord>
 
 namespace {
+// A failure while opening, with the driver's error a backend may know another way around.
+class SessionError : public GeneralError {
+public:
+    SessionError(const QString& message, const QSqlError& cause) : GeneralError(message), error(cause) {}
+    QSqlError error;
+};
+
 // Beyond this many distinct statements the translation cache starts over; the module uses a few dozen.
 constexpr qsizetype kTranslationCacheLimit = 512;
 constexpr qsizetype kPreparedCacheLimit = 64;
@@ -57,39 +65,22 @@ std::unique_ptr<DatabaseBackend> DatabaseBackend::create(const QString& protocol
 void DatabaseBackend::open(const ConnectionParams& params, const QString& connectionName) {
     close();
     const QString label = databaseLabel(params);
-    auto fail = [&](const QString& reason) {
-        QSqlDatabase::removeDatabase(connectionName);
-        throw GeneralError(QStringLiteral("No se pudo abrir la base de datos '%1': %2").arg(label, reason));
-    };
+    if (!QSqlDatabase::isDriverAvailable(driverName()))
+        throw GeneralError(QStringLiteral("No se pudo abrir la base de datos '%1': el controlador %2 no "
+                                          "está instalado.")
+                               .arg(label, driverName()));
+    m_secret = params.password;
+    QString reason;
     {
-        if (!QSqlDatabase::isDriverAvailable(driverName()))
-            throw GeneralError(QStringLiteral("No se pudo abrir la base de datos '%1': el controlador %2 no "
-                                              "está instalado.")
-                                   .arg(label, driverName()));
         QSqlDatabase db = QSqlDatabase::addDatabase(driverName(), connectionName);
-        QString reason;
         try {
             configure(db, params);
-            if (!db.open()) {
-                reason = errorText(db.lastError());
-            } else {
-                prepareSession(db);
-                m_schemaTextColumns.clear();
-                const QString columnsQuery = schemaColumnsQuery();
-                if (!columnsQuery.isEmpty()) {
-                    QSqlQuery q(db);
-                    q.setForwardOnly(true);
-                    if (!q.exec(columnsQuery))
-                        throw GeneralError(errorText(q.lastError()));
-                    QSet<QString> text;
-                    QSet<QString> other;
-                    while (q.next())
-                        (isTextTypeName(q.value(1).toString()) ? text : other)
-                            << q.value(0).toString().toUpper();
-                    // A name counts as text only when no table holds it in another type: a qualified
-                    // name in a statement is not resolved to its table.
-                    m_schemaTextColumns = text - other;
-                }
+            QSqlError cause;
+            reason = startSession(db, cause);
+            if (!reason.isEmpty() && configureRetry(db, params, cause)) {
+                QSqlError ignored;
+                if (startSession(db, ignored).isEmpty())
+                    reason.clear();
             }
         } catch (const GeneralError& e) {
             reason = e.message();
@@ -97,11 +88,53 @@ void DatabaseBackend::open(const ConnectionParams& params, const QString& connec
         if (!reason.isEmpty()) {
             db.close();
             db = QSqlDatabase();
-            fail(reason);
         }
+    }
+    if (!reason.isEmpty()) {
+        QSqlDatabase::removeDatabase(connectionName);
+        released();
+        const QString message = QStringLiteral("No se pudo abrir la base de datos '%1': %2")
+                                    .arg(label, withoutSecret(reason, m_secret));
+        m_secret.clear();
+        throw GeneralError(message);
     }
     m_connectionName = connectionName;
     m_translations.clear();
+}
+
+QString DatabaseBackend::startSession(QSqlDatabase& db, QSqlError& cause) {
+    try {
+        if (!db.open())
+            sessionFailure(db.lastError());
+        prepareSession(db);
+        m_schemaTextColumns.clear();
+        const QString columnsQuery = schemaColumnsQuery();
+        if (!columnsQuery.isEmpty()) {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            if (!q.exec(columnsQuery))
+                sessionFailure(q.lastError());
+            QSet<QString> text;
+            QSet<QString> other;
+            while (q.next())
+                (isTextTypeName(q.value(1).toString()) ? text : other) << q.value(0).toString().toUpper();
+            // A name counts as text only when no table holds it in another type: a qualified
+            // name in a statement is not resolved to its table.
+            m_schemaTextColumns = text - other;
+        }
+        return QString();
+    } catch (const SessionError& e) {
+        cause = e.error;
+        db.close();
+        return e.message();
+    } catch (const GeneralError& e) {
+        db.close();
+        return e.message();
+    }
+}
+
+bool DatabaseBackend::configureRetry(QSqlDatabase&, const ConnectionParams&, const QSqlError&) {
+    return false;
 }
 
 void DatabaseBackend::close() {
@@ -114,8 +147,10 @@ void DatabaseBackend::close() {
     }
     QSqlDatabase::removeDatabase(m_connectionName);
     m_connectionName.clear();
+    m_secret.clear();
     m_schemaTextColumns.clear();
     m_translations.clear();
+    released();
 }
 
 bool DatabaseBackend::isOpen() const {
@@ -364,15 +399,18 @@ QVariant DatabaseBackend::convertValue(const QVariant& value, TFieldType type) c
     return value;
 }
 
-QString DatabaseBackend::errorText(const QSqlError& error) {
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("error desconocido");
-    return text;
+QString DatabaseBackend::errorReason(const QSqlError& error) const {
+    return genericErrorReason(error);
 }
 
-QString DatabaseBackend::serverMessage(const QSqlError& error) {
+QString DatabaseBackend::errorText(const QSqlError& error) const {
+    return withoutSecret(errorReason(error), m_secret);
+}
+
+QString DatabaseBackend::serverMessage(const QSqlError& error) const {
     return QStringLiteral("Error del servidor de base de datos: %1").arg(errorText(error));
+}
+
+void DatabaseBackend::sessionFailure(const QSqlError& error) const {
+    throw SessionError(errorText(error), error);
 }

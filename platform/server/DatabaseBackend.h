@@ -47,7 +47,8 @@ public:
 
     // Opens the database under the QtSql connection name given (which must be unused), read-only, and
     // reads the names of the text columns of its schema. Throws GeneralError "No se pudo abrir la base de
-    // datos '<name>': <reason>" when it cannot; the backend is then closed.
+    // datos '<name>': <reason>" when it cannot (the reason in Spanish, see DatabaseErrors); the backend is
+    // then closed.
     void open(const ConnectionParams& params, const QString& connectionName);
     // Closes the database and removes its QtSql connection. Harmless when closed.
     void close();
@@ -68,7 +69,7 @@ public:
     // SqlRewriter::kNextDaySuffix gets the day after its parameter's date). It does not
     // look at what the statement does: the read-only session refuses any write. Throws
     // GeneralError "Parámetro 'X' no encontrado." for a name missing from params, and "Error del servidor
-    // de base de datos: <message>" when the database refuses the statement.
+    // de base de datos: <reason>" when the database refuses the statement.
     TResultSet run(const TranslatedStatement& statement, const TParams& params);
 
 protected:
@@ -81,8 +82,14 @@ protected:
     // Sets up db from params before it opens; throws GeneralError (a message for databaseLabel) when
     // params cannot name a database of this kind.
     virtual void configure(QSqlDatabase& db, const ConnectionParams& params) const = 0;
-    // Makes the open session read-only and otherwise ready; throws GeneralError on failure.
+    // Makes the open session read-only and otherwise ready; on failure throws through sessionFailure.
     virtual void prepareSession(QSqlDatabase& db) const = 0;
+    // Called once when the first attempt to open failed with cause: a backend that knows another way to
+    // reach the same data sets db up for it and returns true. The reason given to the user stays that of
+    // the first attempt when the second fails too.
+    virtual bool configureRetry(QSqlDatabase& db, const ConnectionParams& params, const QSqlError& cause);
+    // Drops whatever the backend kept for the connection that has just closed.
+    virtual void released() {}
     // A query returning (column name, type name) for every column of the schema; empty when the backend
     // needs no text columns.
     virtual QString schemaColumnsQuery() const { return QString(); }
@@ -104,14 +111,25 @@ protected:
     // The value of a column of that type, as TResultSet holds it (dates as TDateTime serials).
     virtual QVariant convertValue(const QVariant& value, TFieldType type) const;
 
-    // "Error del servidor de base de datos: <message>".
-    static QString serverMessage(const QSqlError& error);
-    static QString errorText(const QSqlError& error);
+    // What error means, in Spanish (a clause for "No se pudo abrir ...: " or serverMessage).
+    virtual QString errorReason(const QSqlError& error) const;
+    // "Error del servidor de base de datos: <reason>".
+    QString serverMessage(const QSqlError& error) const;
+    // errorReason without the password of the connection.
+    QString errorText(const QSqlError& error) const;
+    // Throws the GeneralError of errorText, keeping error for configureRetry.
+    [[noreturn]] void sessionFailure(const QSqlError& error) const;
 
     QSqlDatabase database() const;
 
 private:
+    // Opens db, prepares the session and reads the schema; on failure closes db and returns the reason,
+    // and in cause the driver's error when the database gave one.
+    QString startSession(QSqlDatabase& db, QSqlError& cause);
+
     QString m_connectionName;
+    // The password of the connection, kept out of every message.
+    QString m_secret;
     QSet<QString> m_schemaTextColumns;
     QSet<QString> m_extraTextColumns;
     // Translations by statement text: builders open the same statement once per row of another query.

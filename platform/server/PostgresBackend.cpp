@@ -1,5 +1,6 @@
 #include "PostgresBackend.h"
 
+#include "DatabaseErrors.h"
 #include "GeneralError.h"
 #include "SqlRewriter.h"
 
@@ -67,12 +68,16 @@ void PostgresBackend::prepareSession(QSqlDatabase& db) const {
     for (const char* sql :
          {"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", "SET default_transaction_read_only = on"}) {
         if (!q.exec(QString::fromLatin1(sql)))
-            throw GeneralError(errorText(q.lastError()));
+            sessionFailure(q.lastError());
     }
     // Statements are prepared once and run many times: each run is still planned for its own values (a
     // period of a quarter and one of a day want different plans; a plan made for any value once took a
     // second where the right one takes a fraction). Servers before version 12 plan so anyway.
     q.exec(QStringLiteral("SET plan_cache_mode = force_custom_plan"));
+}
+
+QString PostgresBackend::errorReason(const QSqlError& error) const {
+    return postgresErrorReason(error);
 }
 
 void PostgresBackend::beginStatement(QSqlDatabase& db) const {

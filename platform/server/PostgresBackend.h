@@ -22,6 +22,7 @@ protected:
     QString databaseLabel(const ConnectionParams& params) const override { return params.alias; }
     void configure(QSqlDatabase& db, const ConnectionParams& params) const override;
     void prepareSession(QSqlDatabase& db) const override;
+    QString errorReason(const QSqlError& error) const override;
     void beginStatement(QSqlDatabase& db) const override;
     void endStatement(QSqlDatabase& db) const override;
     QString schemaColumnsQuery() const override;

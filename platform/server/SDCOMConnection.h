@@ -2,7 +2,7 @@
 // database from ConnectionParams through the backend for the protocol, read-only by construction, and
 // serves server queries: provider lookup, translation of the suite's T-SQL dialect for the backend,
 // binding of the typed parameters (every occurrence of a name gets its value), and conversion of the
-// rows. Database errors surface as GeneralError with the server's message.
+// rows. Database errors surface as GeneralError saying in Spanish what happened (DatabaseErrors).
 #pragma once
 
 #include "ConnectionParams.h"

@@ -1,12 +1,47 @@
 #include "SqliteBackend.h"
 
+#include "DatabaseErrors.h"
 #include "GeneralError.h"
 #include "SqlRewriter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+// Another process (the demo generator) may be writing the file: wait for its lock instead of failing.
+const QString kReadOnlyOptions = QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000");
+// What SQLite answers a reader of a WAL database that cannot create the -shm file (or the -wal file) next
+// to it: SQLITE_READONLY when no -wal file exists, SQLITE_CANTOPEN when one does.
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCantOpen = 14;
+// A -wal file holds its header and then the frames of the transactions not yet copied into the database.
+constexpr qint64 kWalHeaderSize = 32;
+
+bool isWalDatabase(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(20);
+    // Bytes 18 and 19 of the header (the file format versions for writing and reading) are 2 in WAL mode.
+    return header.size() == 20 && header.startsWith("SQLite format 3") &&
+           (header[18] == 2 || header[19] == 2);
+}
+
+} // namespace
+
+SqliteBackend::SqliteBackend() = default;
+
+SqliteBackend::~SqliteBackend() {
+    // Here, while the snapshot still exists: the base destructor would close the connection after it.
+    close();
+}
 
 void SqliteBackend::configure(QSqlDatabase& db, const ConnectionParams& params) const {
     const QFileInfo file(params.server);
@@ -17,17 +52,64 @@ void SqliteBackend::configure(QSqlDatabase& db, const ConnectionParams& params) 
     if (!file.isFile())
         throw GeneralError(QStringLiteral("no es un archivo."));
     db.setDatabaseName(params.server);
-    // Another process (the demo generator) may be writing the file: wait for its lock instead of failing.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(kReadOnlyOptions);
+}
+
+// Payroll databases are often in WAL mode and read-only to whoever runs the reports. A reader of a WAL
+// database needs the -shm file beside it, and creates it when missing: in a folder it cannot write, the
+// read fails although nothing is to be written.
+bool SqliteBackend::configureRetry(QSqlDatabase& db, const ConnectionParams& params, const QSqlError& cause) {
+    bool numeric = false;
+    const int code = cause.nativeErrorCode().toInt(&numeric) & 0xff;
+    if (!numeric || (code != kSqliteReadOnly && code != kSqliteCantOpen) || !isWalDatabase(params.server))
+        return false;
+    const QFileInfo wal(params.server + QStringLiteral("-wal"));
+    if (!wal.exists() || wal.size() <= kWalHeaderSize) {
+        // Every committed change is in the database file itself. Opened immutable, SQLite neither locks it
+        // nor looks for the -wal and -shm files, and takes it that the file does not change while open: the
+        // report reads the data as they were when it began, which is what a report run wants. A writer would
+        // go unseen, and one that copied its changes into the file meanwhile could mix old and new pages;
+        // none is expected where the folder lets no one create the files a writer needs.
+        QUrl uri = QUrl::fromLocalFile(QFileInfo(params.server).absoluteFilePath());
+        uri.setQuery(QStringLiteral("immutable=1"));
+        db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        return true;
+    }
+    // The -wal file holds committed transactions, which an immutable open would silently leave out. With
+    // no -shm file no writer is at work (every writer keeps one, unless it locks the file for itself), so a
+    // copy of the two files taken now is the database as it stands; read where the -shm file can be made. It
+    // costs the size of the file on the temporary disk, for as long as the connection stays open.
+    auto snapshot = std::make_unique<QTemporaryDir>();
+    if (!snapshot->isValid())
+        return false;
+    const QString copy = QDir(snapshot->path()).filePath(QFileInfo(params.server).fileName());
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!QFile::copy(params.server, copy) || !QFile::copy(wal.filePath(), copy + QStringLiteral("-wal")) ||
+        !QFile::setPermissions(copy, ownerOnly) ||
+        !QFile::setPermissions(copy + QStringLiteral("-wal"), ownerOnly))
+        return false;
+    m_snapshot = std::move(snapshot);
+    db.setDatabaseName(copy);
+    db.setConnectOptions(kReadOnlyOptions);
+    return true;
+}
+
+void SqliteBackend::released() {
+    m_snapshot.reset();
+}
+
+QString SqliteBackend::errorReason(const QSqlError& error) const {
+    return sqliteErrorReason(error);
 }
 
 void SqliteBackend::prepareSession(QSqlDatabase& db) const {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("PRAGMA query_only = 1")))
-        throw GeneralError(errorText(q.lastError()));
+        sessionFailure(q.lastError());
     // A file that is not a database opens without complaint; reading its schema tells.
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
-        throw GeneralError(errorText(q.lastError()));
+        sessionFailure(q.lastError());
 }
 
 QString SqliteBackend::schemaColumnsQuery() const {

@@ -8,12 +8,21 @@
 // bound in the same form, so that comparisons of dates are comparisons of text. The types the driver
 // reports follow the values, not the declared columns, so result columns are reported ftUnknown and dates
 // come back as their ISO text; the dataset layer converts them to the declared field types.
+//
+// A WAL database in a folder the user cannot write is read all the same: immutable when all of its data
+// are in the database file, from a private copy of the file and its -wal file otherwise (configureRetry).
 #pragma once
 
 #include "DatabaseBackend.h"
 
+#include <memory>
+
+class QTemporaryDir;
+
 class SqliteBackend final : public DatabaseBackend {
 public:
+    SqliteBackend();
+    ~SqliteBackend() override;
     QString protocol() const override { return QStringLiteral("sqlite"); }
 
 protected:
@@ -21,8 +30,15 @@ protected:
     QString databaseLabel(const ConnectionParams& params) const override { return params.server; }
     void configure(QSqlDatabase& db, const ConnectionParams& params) const override;
     void prepareSession(QSqlDatabase& db) const override;
+    bool configureRetry(QSqlDatabase& db, const ConnectionParams& params, const QSqlError& cause) override;
+    void released() override;
+    QString errorReason(const QSqlError& error) const override;
     QString schemaColumnsQuery() const override;
     void rewrite(SqlRewriter& statement) const override;
     QVariant bindDateTime(TDateTime value) const override;
     TResultColumn describeColumn(const QSqlField& field) const override;
+
+private:
+    // The copy of a WAL database being read (see configureRetry); removed when the connection closes.
+    std::unique_ptr<QTemporaryDir> m_snapshot;
 };

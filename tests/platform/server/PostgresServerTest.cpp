@@ -133,7 +133,9 @@ TEST_F(ServerExecution, PostgresSettingsChangedByAStatementDoNotLast) {
         const QString message = testsupport::errorOf([&] {
             backend->run(TranslatedStatement{QString::fromLatin1(write), {}}, m_params);
         });
-        EXPECT_TRUE(message.contains(QStringLiteral("read-only transaction"))) << message.toStdString();
+        EXPECT_EQ(message,
+                  QStringLiteral("Error del servidor de base de datos: la conexión es de solo lectura y "
+                                 "no admite cambios en la base de datos."));
     }
     EXPECT_EQ(m_database->fingerprint(), before);
 }
@@ -152,10 +154,40 @@ TEST(PostgresOpen, MissingDatabaseRefused) {
     params.alias = QStringLiteral("vn_no_existe");
     SDCOMConnection connection;
     const QString message = testsupport::errorOf([&] { connection.Open(params); });
-    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo abrir la base de datos 'vn_no_existe': ")))
-        << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("vn_no_existe\" does not exist"))) << message.toStdString();
+    EXPECT_EQ(message, QStringLiteral("No se pudo abrir la base de datos 'vn_no_existe': la base de datos "
+                                      "vn_no_existe no existe en el servidor PostgreSQL."));
     EXPECT_FALSE(connection.Connected());
+}
+
+TEST(PostgresOpen, UnreachableServerRefusedWithoutThePassword) {
+    ConnectionParams params;
+    params.protocol = QStringLiteral("postgresql");
+    params.server = QStringLiteral("127.0.0.1:1"); // a privileged port no test server listens on
+    params.alias = QStringLiteral("nomina");
+    params.user = QStringLiteral("informes");
+    params.password = QStringLiteral("Cl4ve-Secreta");
+    SDCOMConnection connection;
+    const QString message = testsupport::errorOf([&] { connection.Open(params); });
+    EXPECT_TRUE(message.startsWith(QStringLiteral(
+        "No se pudo abrir la base de datos 'nomina': no se pudo comunicar con el servidor PostgreSQL; "
+        "compruebe "
+        "el nombre del servidor, el puerto y la red, y que el servidor esté en marcha (detalle técnico: ")))
+        << message.toStdString();
+    EXPECT_TRUE(message.endsWith(QStringLiteral(")."))) << message.toStdString();
+    EXPECT_FALSE(message.contains(params.password));
+}
+
+// The server ends the session as it does on a fast shutdown (57P01) between two statements.
+TEST_F(ServerExecution, PostgresConnectionEndedByTheServerSaysSo) {
+    m_database->write(QStringLiteral("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity "
+                                     "WHERE datname = '%1' AND application_name = 'VNmRtgen'")
+                          .arg(m_database->params().alias));
+    expectRefused(
+        QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"),
+        QStringLiteral("Error del servidor de base de datos: el servidor PostgreSQL cerró la conexión "
+                       "(apagado o reinicio del servidor, o un administrador la terminó); vuelva a "
+                       "conectarse y repita la operación."));
+    EXPECT_FALSE(m_connection->Connected());
 }
 
 TEST(PostgresOpen, BadPortRefused) {

@@ -11,6 +11,14 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -56,6 +64,25 @@ void makeTestDatabase(std::unique_ptr<TestDatabase>& database) {
 
 namespace {
 
+void writeDatabase(const QString& path, std::initializer_list<const char*> statements) {
+    const QString writer = QStringLiteral("file-writer");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), writer);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlQuery q(db);
+        for (const char* s : statements)
+            EXPECT_TRUE(q.exec(QString::fromLatin1(s))) << s;
+    }
+    QSqlDatabase::removeDatabase(writer);
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
 // The message of a refused open, after checking that the connection stayed closed.
 QString openRefusal(const QString& locator) {
     SDCOMConnection connection;
@@ -79,21 +106,133 @@ TEST(SqliteOpen, MissingFileOrDirectoryRefusedAndNothingCreated) {
     EXPECT_EQ(QSqlDatabase::connectionNames(), namesBefore);
 }
 
-TEST(SqliteOpen, FileThatIsNoDatabaseRefusedAndKept) {
-    const QString path = testsupport::tempPath(QStringLiteral("notas.txt"));
+// A file that is no database, and a database whose schema page was overwritten.
+TEST(SqliteOpen, DamagedFilesRefusedAndKept) {
+    const QString text = testsupport::tempPath(QStringLiteral("notas.txt"));
     {
-        QFile f(path);
+        QFile f(text);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(
             "Esto no es una base de datos, aunque sea bastante largo para parecerlo a primera vista."));
     }
-    const QString message = openRefusal(path);
-    EXPECT_TRUE(message.startsWith(QStringLiteral("No se pudo abrir la base de datos '%1': ").arg(path)))
-        << message.toStdString();
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().startsWith("Esto no es una base de datos"));
+    const QString damaged = testsupport::tempPath(QStringLiteral("danada.db"));
+    writeDatabase(damaged, {"CREATE TABLE NM_CONCE (COD_CONC INTEGER)", "INSERT INTO NM_CONCE VALUES (1)"});
+    {
+        QFile f(damaged);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek(100)); // past the file header: the first page of the schema
+        f.write(QByteArray(100, '\xff'));
+    }
+    for (const QString& path : {text, damaged}) {
+        const QByteArray before = contentsOf(path);
+        EXPECT_EQ(openRefusal(path), QStringLiteral("No se pudo abrir la base de datos '%1': el archivo de la base "
+                                                    "de datos está dañado o no es una base de datos SQLite.")
+                                         .arg(path));
+        EXPECT_EQ(contentsOf(path), before);
+    }
 }
+
+#ifdef Q_OS_UNIX
+// A payroll database in WAL mode, in a folder that whoever runs the reports may only read.
+class SqliteReadOnlyWal : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        m_path = m_folder.filePath(QStringLiteral("nomina.db"));
+    }
+
+    void TearDown() override {
+        QFile::setPermissions(m_folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner);
+    }
+
+    // Rows 1 and 2 copied into the database file; rows 3 and 4, when pending, only in its -wal file, as a
+    // writer that ended without its last checkpoint leaves them. Then nobody may write the folder.
+    void create(bool pending) {
+        const QString source = testsupport::tempPath(QStringLiteral("wal-%1.db").arg(pending));
+        const QString writer = QStringLiteral("wal-writer");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), writer);
+            db.setDatabaseName(source);
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            for (const char* s :
+                 {"PRAGMA journal_mode = WAL", "PRAGMA wal_autocheckpoint = 0",
+                  "CREATE TABLE NM_CONCE (COD_CONC INTEGER, NOM_CONC VARCHAR(40))",
+                  "INSERT INTO NM_CONCE VALUES (1, 'SUELDO'), (2, 'SALUD')", "PRAGMA wal_checkpoint(TRUNCATE)"})
+                ASSERT_TRUE(q.exec(QString::fromLatin1(s))) << s;
+            if (pending) {
+                ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO NM_CONCE VALUES (3, 'PENSION'), (4, 'PRIMA')")));
+                // Copied while the writer is open: closing it would move the rows into the file.
+                ASSERT_TRUE(QFile::copy(source + QStringLiteral("-wal"), m_path + QStringLiteral("-wal")));
+                ASSERT_TRUE(QFile::copy(source, m_path));
+            }
+        }
+        QSqlDatabase::removeDatabase(writer);
+        if (!pending) {
+            ASSERT_TRUE(QFile::copy(source, m_path));
+        }
+        ASSERT_FALSE(QFile::exists(m_path + QStringLiteral("-shm")));
+        const QFileDevice::Permissions readOnly =
+            QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        for (const QString& file : QDir(m_folder.path()).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::setPermissions(m_folder.filePath(file), readOnly));
+        ASSERT_TRUE(QFile::setPermissions(m_folder.path(), readOnly | QFileDevice::ExeOwner |
+                                                               QFileDevice::ExeGroup | QFileDevice::ExeOther));
+    }
+
+    // The codes the module reads, as another user would: permissions do not stop root, so as root the
+    // effective user becomes nobody meanwhile.
+    QStringList readAsReportUser() {
+        struct Unprivileged {
+            bool switched = false;
+            ~Unprivileged() {
+                if (switched) {
+                    EXPECT_EQ(seteuid(0), 0);
+                    EXPECT_EQ(setegid(0), 0);
+                }
+            }
+        } user;
+        if (geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody || setegid(nobody->pw_gid) != 0 || seteuid(nobody->pw_uid) != 0) {
+                ADD_FAILURE() << "cannot act as user nobody: " << std::strerror(errno);
+                return {};
+            }
+            user.switched = true;
+        }
+        // Without this the test would pass whatever the module does.
+        EXPECT_FALSE(QFile(m_folder.filePath(QStringLiteral("prueba"))).open(QIODevice::WriteOnly));
+        SDCOMConnection connection;
+        connection.Providers().add(QStringLiteral("DtsPPrueba"));
+        QStringList codes;
+        try {
+            connection.Open(ConnectionParams::fromLocator(m_path));
+            const TResultSet r =
+                connection.Execute(QStringLiteral("DtsPPrueba"),
+                                   QStringLiteral("SELECT COD_CONC FROM NM_CONCE ORDER BY COD_CONC"), TParams());
+            for (const QVariantList& row : r.rows)
+                codes << row[0].toString();
+        } catch (const GeneralError& e) {
+            ADD_FAILURE() << e.message().toStdString();
+        }
+        return codes;
+    }
+
+    QTemporaryDir m_folder{QDir::temp().filePath(QStringLiteral("vn-wal-XXXXXX"))};
+    QString m_path;
+};
+
+TEST_F(SqliteReadOnlyWal, AllChangesInTheFile) {
+    create(false);
+    EXPECT_EQ(readAsReportUser(), QStringList({"1", "2"}));
+}
+
+TEST_F(SqliteReadOnlyWal, ChangesStillInTheWalFileAreRead) {
+    create(true);
+    EXPECT_EQ(readAsReportUser(), QStringList({"1", "2", "3", "4"}));
+}
+#endif
 
 TEST_F(ServerExecution, SqliteReportsValuesAsStoredWithoutTypes) {
     const TResultSet r =
@@ -126,9 +265,11 @@ TEST_F(ServerExecution, SqliteStaysReadOnlyWhenQueryOnlyIsLifted) {
     DatabaseBackend* backend = m_connection->backend();
     ASSERT_NE(backend, nullptr);
     ASSERT_NO_THROW(backend->run(TranslatedStatement{QStringLiteral("PRAGMA query_only = 0"), {}}, m_params));
-    EXPECT_TRUE(testsupport::errorOf([&] {
-                    backend->run(TranslatedStatement{QStringLiteral("DELETE FROM NM_CONCE"), {}}, m_params);
-                }).startsWith(QStringLiteral("Error del servidor de base de datos: ")));
+    EXPECT_EQ(testsupport::errorOf([&] {
+                  backend->run(TranslatedStatement{QStringLiteral("DELETE FROM NM_CONCE"), {}}, m_params);
+              }),
+              QStringLiteral("Error del servidor de base de datos: la base de datos está abierta solo para lectura "
+                             "y la operación necesitaba escribir en ella."));
     EXPECT_EQ(m_database->fingerprint(), before);
 }
 
