@@ -1,6 +1,7 @@
 // vnmrtgen-report: the batch front end of the management reports. It runs the report form's logic without
 // a window: the same request, reshaping per report type, code checks of the class and prototype lists,
-// validation and dispatch to the type's builder; the report is written to PDF and/or XLSX.
+// validation and dispatch to the type's builder; the report is written to PDF and/or XLSX (when both,
+// both land or neither does).
 //
 // Exit status: 0 done; 2 for wrong arguments and for every message the form would show about its inputs
 // (validation, unknown class or prototype, unknown company), printed on stderr exactly as the form shows
@@ -10,6 +11,7 @@
 #include "FormatSettings.h"
 #include "GeneralError.h"
 #include "OutputFile.h"
+#include "PdfExporter.h"
 #include "Providers.h"
 #include "ReportPresenter.h"
 #include "ReportTypes.h"
@@ -21,11 +23,14 @@
 #include "TDtmNmRtrep.h"
 #include "TReportRequest.h"
 #include "TReportRun.h"
+#include "TReportTypeRules.h"
 #include "TerminalProgress.h"
 #include "Ugnproce.h"
+#include "XlsxExporter.h"
 
-#include <QCommandLineParser>
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QSet>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
@@ -40,6 +45,27 @@ public:
 
 const QString kGnEmpreStatement =
     QStringLiteral("SELECT COD_EMPR, NOM_EMPR, NIT_EMPR, BMP_REPO FROM GN_EMPRE ORDER BY COD_EMPR");
+
+// The report types whose form enables an input, as the help names them: "0, 3, 6 y 10".
+QString typesWhere(bool (*uses)(const TReportTypeRules&)) {
+    QStringList numbers;
+    for (const TReportType& t : ReportTypes())
+        if (uses(TReportTypeRules::of(t.index)))
+            numbers << QString::number(t.index);
+    const QString last = numbers.isEmpty() ? QString() : numbers.takeLast();
+    return numbers.isEmpty() ? last : numbers.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last;
+}
+
+// The class list is the form's grid only while it is enabled and not replaced by the novelty accounts.
+bool usesClasses(const TReportTypeRules& r) {
+    return r.classes == TClassListRule::Enabled && !r.noveltyGrid;
+}
+bool usesPrototypes(const TReportTypeRules& r) {
+    return r.prototypesEnabled;
+}
+bool usesKinds(const TReportTypeRules& r) {
+    return r.kindsEnabled;
+}
 
 QString help() {
     QString types;
@@ -66,9 +92,10 @@ QString help() {
                "  --to FECHA              fecha final del periodo (incluida)\n"
                "  --kinds LETRAS          tipos de nómina: N Normal, A Adicional, D Definitiva, C "
                "Cesantías,\n"
-               "                          X Extra Nómina, P Prima, V Vacaciones (tipos 0, 3, 6 y 10)\n"
-               "  --classes LISTA         clases de nómina separadas por comas (tipos 0, 2 y 3)\n"
-               "  --prototypes LISTA      prototipos separados por comas (tipos 0, 5 y 6)\n"
+               "                          X Extra Nómina, P Prima, V Vacaciones (tipos %2)\n"
+               "  --classes LISTA         clases de nómina separadas por comas; una repetida cuenta una vez\n"
+               "                          (solo tipos %3)\n"
+               "  --prototypes LISTA      prototipos separados por comas (solo tipos %4)\n"
                "  --account CUENTA        cuenta contable a conciliar (tipo 0)\n"
                "  --observations TEXTO    observaciones que pide el informe (tipos 0 y 3); sin esta opción\n"
                "                          es como cancelar el diálogo de observaciones\n"
@@ -91,7 +118,7 @@ QString help() {
                "\n"
                "Estado de salida: 0 hecho; 2 opciones o datos inválidos (el mensaje del formulario va a\n"
                "stderr); 1 cualquier otro error.\n")
-        .arg(types);
+        .arg(types, typesWhere(usesKinds), typesWhere(usesClasses), typesWhere(usesPrototypes));
 }
 
 // Short date pattern and its separator: the first character of the pattern that is not a d, M or y.
@@ -127,10 +154,18 @@ int parseNumber(const QString& text, const QString& what) {
     return value;
 }
 
+// A repeated code adds nothing but the same report rows again (and a builder's queries for each), and the
+// lists are kept sorted by code, where every insertion moves the rows after it: each code counts once.
 QList<int> parseList(const QString& text, const QString& what) {
     QList<int> codes;
-    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        codes << parseNumber(part, what);
+    QSet<int> seen;
+    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int code = parseNumber(part, what);
+        if (!seen.contains(code)) {
+            seen.insert(code);
+            codes << code;
+        }
+    }
     return codes;
 }
 
@@ -173,10 +208,92 @@ struct Options {
     QCommandLineOption user{QStringLiteral("user"), QString(), QStringLiteral("code")};
     QCommandLineOption list{QStringLiteral("list"), QString(), QStringLiteral("what")};
 
-    void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({help, db, company, type, from, to, kinds, classes, prototypes, account,
-                           observations, pdf, xlsx, dateFormat, user, list});
+    QList<QCommandLineOption> all() const {
+        return {help,       db,      company,      type, from, to,         kinds, classes,
+                prototypes, account, observations, pdf,  xlsx, dateFormat, user,  list};
     }
+    void addTo(QCommandLineParser& parser) const {
+        // "-db" is "--db", as users of other commands write it, and an unknown "-bogus" stays one word.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions(all());
+    }
+};
+
+// Why parsing failed, in Spanish: Qt's own texts are English and have no hook without a translator. The
+// arguments are walked as the parser walks them (an option's value is the next argument unless given
+// after "="; "--" ends the options), and the unknown names are the parser's own.
+QString argumentError(const QCommandLineParser& parser, const QStringList& args, const Options& o) {
+    QHash<QString, bool> takesValue;
+    for (const QCommandLineOption& option : o.all())
+        for (const QString& name : option.names())
+            takesValue.insert(name, !option.valueName().isEmpty());
+    const QStringList unknownNames = parser.unknownOptionNames();
+    const QSet<QString> unknown(unknownNames.cbegin(), unknownNames.cend());
+
+    QStringList unknownSpelt;
+    QString missing, unexpected;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--"))
+            break;
+        if (!arg.startsWith(QLatin1Char('-')) || arg.size() == 1)
+            continue;
+        const QString spelt = arg.section(QLatin1Char('='), 0, 0);
+        const QString name = spelt.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+        const bool attached = arg.contains(QLatin1Char('='));
+        if (unknown.contains(name)) {
+            if (!unknownSpelt.contains(spelt))
+                unknownSpelt << spelt;
+        } else if (takesValue.value(name) && !attached) {
+            if (i + 1 == args.size())
+                missing = spelt;
+            ++i;
+        } else if (takesValue.contains(name) && !takesValue.value(name) && attached && unexpected.isEmpty()) {
+            unexpected = spelt;
+        }
+    }
+    const QString seeHelp = QStringLiteral(" Use --help para ver las opciones.");
+    if (unknownSpelt.size() == 1)
+        return QStringLiteral("Opción desconocida: %1.").arg(unknownSpelt.constFirst()) + seeHelp;
+    if (!unknownSpelt.isEmpty())
+        return QStringLiteral("Opciones desconocidas: %1.").arg(unknownSpelt.join(QStringLiteral(", "))) +
+               seeHelp;
+    if (!missing.isEmpty())
+        return QStringLiteral("Falta el valor de %1.").arg(missing);
+    if (!unexpected.isEmpty())
+        return QStringLiteral("La opción %1 no admite un valor.").arg(unexpected);
+    return QStringLiteral("No se pudieron interpretar los argumentos (detalle técnico: %1)")
+        .arg(parser.errorText());
+}
+
+// An option for a list the chosen type's form does not show would be silently ignored: refused instead.
+void refuseUnused(const QCommandLineParser& parser, const QCommandLineOption& option, int type,
+                  bool (*uses)(const TReportTypeRules&), const QString& what) {
+    if (parser.value(option).trimmed().isEmpty() || uses(TReportTypeRules::of(type)))
+        return;
+    throw InputError(
+        QStringLiteral("El tipo de reporte %1 (%2) no usa %3: quite --%4 (sirve para los tipos %5).")
+            .arg(QString::number(type), ReportTypeAt(type)->Caption(), what, option.names().constFirst(),
+                 typesWhere(uses)));
+}
+
+// Both files or neither: a new PDF beside an old spreadsheet would pass for one run's results.
+class GroupedExportPresenter : public ReportPresenter {
+public:
+    GroupedExportPresenter(QString pdf, QString xlsx) : m_pdf(std::move(pdf)), m_xlsx(std::move(xlsx)) {}
+    void present(const QString&, const report::PreparedReport& pages) override {
+        std::vector<report::GroupedOutput> outputs;
+        if (!m_pdf.isEmpty())
+            outputs.push_back(
+                {m_pdf, [&](const QString& path) { report::PdfExporter::exportToFile(pages, path); }});
+        if (!m_xlsx.isEmpty())
+            outputs.push_back(
+                {m_xlsx, [&](const QString& path) { report::XlsxExporter::exportToFile(pages, path); }});
+        report::writeOutputFiles(outputs);
+    }
+
+private:
+    QString m_pdf, m_xlsx;
 };
 
 // The output files must not destroy what the run reads, nor each other: refused before any work is done.
@@ -265,6 +382,8 @@ int run(const QCommandLineParser& parser, const Options& o) {
     const int type = parseNumber(required(parser, o.type), QStringLiteral("Tipo de reporte"));
     if (!ReportTypeAt(type))
         throw InputError(QStringLiteral("Tipo de reporte inválido: %1 (use 0 a 10).").arg(type));
+    refuseUnused(parser, o.classes, type, usesClasses, QStringLiteral("clases de nómina"));
+    refuseUnused(parser, o.prototypes, type, usesPrototypes, QStringLiteral("prototipos"));
     const QString from = required(parser, o.from);
     const QString to = required(parser, o.to);
     if (!parser.isSet(o.pdf) && !parser.isSet(o.xlsx))
@@ -308,7 +427,7 @@ int run(const QCommandLineParser& parser, const Options& o) {
         std::unique_ptr<TProcessProgress> CrearProgreso() override { return std::make_unique<TerminalProgress>(); }
     } terminal;
     terminal.observations = parser.value(o.observations);
-    ExportPresenter presenter(parser.value(o.pdf), parser.value(o.xlsx));
+    GroupedExportPresenter presenter(parser.value(o.pdf), parser.value(o.xlsx));
 
     TReportRun run = request.Run();
     run.CodiUsua = TReportRun::Firmante(Ugnproce::gStCodiUsua, params.user);
@@ -346,8 +465,9 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     Options options;
     options.addTo(parser);
-    if (!parser.parse(QApplication::arguments())) {
-        err << parser.errorText() << "\n\n" << help();
+    const QStringList arguments = QApplication::arguments();
+    if (!parser.parse(arguments)) {
+        err << argumentError(parser, arguments, options) << "\n";
         return 2;
     }
     if (parser.isSet(options.help)) {
@@ -355,7 +475,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        err << "Argumento no reconocido: " << parser.positionalArguments().first() << "\n\n" << help();
+        err << "Argumento no reconocido: " << parser.positionalArguments().first()
+            << ". Use --help para ver las opciones.\n";
         return 2;
     }
 

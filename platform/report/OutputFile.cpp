@@ -152,23 +152,29 @@ private:
 
 using Producer = std::function<void(OutputSink&)>;
 
-// Writes what produce makes to a new file beside target and renames it over target.
-void replaceAtomically(const QString& shownPath, const QString& target, const Producer& produce,
-                       const struct stat* existing) {
+// Creates a new, empty file beside target under a fresh hidden name; returns its descriptor and sets name.
+int createBeside(const QString& shownPath, const QString& target, QByteArray& name) {
     const QFileInfo info(target);
     const QString directory = info.absolutePath();
-    QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = QFile::encodeName(
-            QDir(directory).filePath(QStringLiteral(".%1.%2.tmp")
-                                         .arg(info.fileName())
-                                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+        name = QFile::encodeName(QDir(directory).filePath(
+            QStringLiteral(".%1.%2.tmp")
+                .arg(info.fileName())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
         // O_EXCL on a fresh random name; the mode is the one a new file gets (the umask applies).
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt > 100))
             fail(shownPath, errno);
     }
+    return fd;
+}
+
+// Writes what produce makes to a new file beside target and renames it over target.
+void replaceAtomically(const QString& shownPath, const QString& target, const Producer& produce,
+                       const struct stat* existing) {
+    QByteArray temporary;
+    const int fd = createBeside(shownPath, target, temporary);
     const auto abandon = [&](int errorNumber) {
         ::close(fd);
         ::unlink(temporary.constData());
@@ -212,6 +218,48 @@ void writeDirectly(const QString& shownPath, int fd, const Producer& produce) {
         fail(shownPath, error);
 }
 
+// What a destination path is, judged before anything is written to it.
+struct Destination {
+    enum Kind { StandardOutput, Stream, File } kind = File;
+    QString target;      // File: the file to replace (the end of a chain of links)
+    bool exists = false; // File: target exists, with st
+    struct stat st {};
+};
+
+Destination judge(const QString& path) {
+    if (path.isEmpty())
+        throw GeneralError(QStringLiteral("No se indicó el nombre del archivo de salida."));
+    Destination d;
+    if (path == QLatin1String(kStandardOutput)) {
+        d.kind = Destination::StandardOutput;
+        return d;
+    }
+    const QByteArray native = QFile::encodeName(path);
+    if (::stat(native.constData(), &d.st) != 0) {
+        if (errno != ENOENT)
+            fail(path, errno);
+        // Nothing there yet, or a link to a file still to be made.
+        d.target = danglingLinkTarget(path);
+        if (d.target.isEmpty())
+            fail(path, ELOOP);
+        return d;
+    }
+    if (S_ISDIR(d.st.st_mode))
+        fail(path, EISDIR);
+    if (!S_ISREG(d.st.st_mode)) {
+        d.kind = Destination::Stream;
+        return d;
+    }
+    if (isSqliteDatabase(native))
+        throw GeneralError(detail::writeErrorMessage(
+            path, QStringLiteral("es una base de datos SQLite y no se reemplaza con un informe")));
+    // A link keeps being a link: what gets replaced is the file it ends at.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    d.target = canonical.isEmpty() ? path : canonical;
+    d.exists = true;
+    return d;
+}
+
 } // namespace
 
 void writeOutputFile(const QString& path, const QByteArray& data) {
@@ -219,27 +267,13 @@ void writeOutputFile(const QString& path, const QByteArray& data) {
 }
 
 void writeOutputFile(const QString& path, const Producer& data) {
-    if (path.isEmpty())
-        throw GeneralError(QStringLiteral("No se indicó el nombre del archivo de salida."));
-    if (path == QLatin1String(kStandardOutput)) {
+    const Destination d = judge(path);
+    if (d.kind == Destination::StandardOutput) {
         writeDirectly(QStringLiteral("salida estándar"), STDOUT_FILENO, data);
         return;
     }
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0) {
-        if (errno != ENOENT)
-            fail(path, errno);
-        // Nothing there yet, or a link to a file still to be made.
-        const QString target = danglingLinkTarget(path);
-        if (target.isEmpty())
-            fail(path, ELOOP);
-        replaceAtomically(path, target, data, nullptr);
-        return;
-    }
-    if (S_ISDIR(st.st_mode))
-        fail(path, EISDIR);
-    if (!S_ISREG(st.st_mode)) {
+    if (d.kind == Destination::Stream) {
         // A device, FIFO or socket is the destination itself: write into it, never rename over it.
         const int fd = ::open(native.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
@@ -254,12 +288,62 @@ void writeOutputFile(const QString& path, const Producer& data) {
             fail(path, errno);
         return;
     }
-    if (isSqliteDatabase(native))
-        throw GeneralError(detail::writeErrorMessage(
-            path, QStringLiteral("es una base de datos SQLite y no se reemplaza con un informe")));
-    // A link keeps being a link: what gets replaced is the file it ends at.
-    const QString target = QFileInfo(path).canonicalFilePath();
-    replaceAtomically(path, target.isEmpty() ? path : target, data, &st);
+    replaceAtomically(path, d.target, data, d.exists ? &d.st : nullptr);
+}
+
+void writeOutputFiles(const std::vector<GroupedOutput>& outputs) {
+    struct Staged {
+        const GroupedOutput* output;
+        Destination destination;
+        QByteArray name; // the new file beside the destination; emptied once renamed into place
+    };
+    std::vector<Staged> files;
+    std::vector<const GroupedOutput*> streams;
+    // Whatever was not renamed into place goes, however the group ends.
+    struct Cleanup {
+        std::vector<Staged>& files;
+        ~Cleanup() {
+            for (const Staged& f : files)
+                if (!f.name.isEmpty())
+                    ::unlink(f.name.constData());
+        }
+    } cleanup{files};
+
+    files.reserve(outputs.size());
+    for (const GroupedOutput& output : outputs) {
+        Destination d = judge(output.path);
+        if (d.kind != Destination::File) {
+            streams.push_back(&output);
+            continue;
+        }
+        QByteArray name;
+        ::close(createBeside(output.path, d.target, name));
+        files.push_back({&output, std::move(d), name});
+    }
+    for (const Staged& f : files) {
+        const QString staged = QFile::decodeName(f.name);
+        try {
+            f.output->write(staged);
+        } catch (const GeneralError& e) {
+            // The user knows the destination, not the hidden file beside it.
+            throw GeneralError(QString(e.message()).replace(staged, f.output->path));
+        }
+        if (f.destination.exists) {
+            if (::chmod(f.name.constData(), f.destination.st.st_mode & 07777) != 0)
+                fail(f.output->path, errno);
+            [[maybe_unused]] const int ignored =
+                ::chown(f.name.constData(), f.destination.st.st_uid, f.destination.st.st_gid);
+        }
+    }
+    // Renames within one folder of files already complete: only a destination changed meanwhile (turned
+    // into a folder, its folder made read-only) stops one, and the ones before it stay in place.
+    for (Staged& f : files) {
+        if (::rename(f.name.constData(), QFile::encodeName(f.destination.target).constData()) != 0)
+            fail(f.output->path, errno);
+        f.name.clear();
+    }
+    for (const GroupedOutput* output : streams)
+        output->write(output->path);
 }
 
 bool sameFile(const QString& a, const QString& b) {

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace report {
 
@@ -32,6 +33,20 @@ void writeOutputFile(const QString& path, const QByteArray& data);
 // The same for an export written piece by piece: produce writes everything into the sink it is given. An
 // exception from produce leaves the destination as it was (for a regular file) and goes on to the caller.
 void writeOutputFile(const QString& path, const std::function<void(OutputSink&)>& produce);
+
+// Several exports that must land together, all or none. Each write(path) writes one whole export to the
+// path it is given with writeOutputFile. The files are first written to new files beside their
+// destinations (every one of them made before the first export is produced, so a folder that is missing
+// or not writable stops the run before any work) and renamed into place only once all were written; a
+// failure removes them and leaves every destination as it was. Destinations are judged as writeOutputFile
+// judges them (links kept, permissions carried over, a SQLite database refused). Standard output,
+// devices, FIFOs and sockets cannot be replaced whole: they are written last, after the files are in
+// place, so their failure does not undo the files. Failures throw GeneralError naming the destination.
+struct GroupedOutput {
+    QString path;
+    std::function<void(const QString& writeTo)> write;
+};
+void writeOutputFiles(const std::vector<GroupedOutput>& outputs);
 
 // True when the two paths name the same file, however they are spelt (relative, "..", links, hard links):
 // existing files are compared by device and inode, others by their resolved absolute paths.

@@ -10,6 +10,7 @@ stdout must hold. Exits 1 when a case fails.
 """
 import hashlib
 import os
+import re
 import shutil
 import stat
 import subprocess
@@ -113,21 +114,64 @@ def output_checks(command, database, out_dir):
         problems.append("the FIFO was replaced")
     failures += verdict("a FIFO gets the spreadsheet and stays a FIFO", problems)
 
+    failures += both_or_neither(command, db, work)
     failures += forbidden_characters(command, db, work)
     failures += staff_spreadsheet(command, db, work)
     return failures
 
 
-def staff_spreadsheet(command, db, work):
-    """Report type 2 as a spreadsheet: the cross-tab's figures are numbers, under its headers, with a TOTAL row."""
-    xlsx = os.path.join(work, "planta.xlsx")
-    run = subprocess.run([command, "--db", db, "--company", "1", "--type", "2", "--classes", "1,2,3,4", "--xlsx", xlsx]
+def both_or_neither(command, db, work):
+    """--pdf and --xlsx land together: when the spreadsheet cannot be written, the old PDF stays, and no
+    new file is left beside either."""
+    folder = os.path.join(work, "par")
+    os.makedirs(os.path.join(folder, "carpeta"))
+    old = {"a.pdf": b"%PDF- anterior", "b.xlsx": b"PK anterior", "archivo": b"no es una carpeta"}
+    for name, data in old.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+    failures = 0
+    for why, xlsx, cause in [("its folder is a file", os.path.join(folder, "archivo", "b.xlsx"),
+                              "una parte de la ruta no es una carpeta"),
+                             ("a folder in its place", os.path.join(folder, "carpeta"), "es una carpeta")]:
+        run = subprocess.run([command, "--db", db, "--company", "1", "--type", "4", "--pdf",
+                              os.path.join(folder, "a.pdf"), "--xlsx", xlsx] + PERIOD,
+                             capture_output=True, text=True, env=ENV, timeout=120)
+        problems = []
+        if run.returncode != 1 or run.stderr != "No se pudo escribir el archivo '%s': %s\n" % (xlsx, cause):
+            problems.append("exit %d, stderr %r" % (run.returncode, run.stderr))
+        for name, data in old.items():
+            with open(os.path.join(folder, name), "rb") as f:
+                if f.read() != data:
+                    problems.append(name + " changed")
+        if sorted(os.listdir(folder)) != sorted(list(old) + ["carpeta"]) or os.listdir(os.path.join(folder, "carpeta")):
+            problems.append("files left: %r" % sorted(os.listdir(folder)))
+        failures += verdict("spreadsheet refused (%s): the old PDF stays" % why, problems)
+    return failures
+
+
+def staff_rows(command, db, xlsx, classes):
+    """The cells of report type 2 for the classes, row by row (times of day masked), or the failed run's
+    description."""
+    run = subprocess.run([command, "--db", db, "--company", "1", "--type", "2", "--classes", classes, "--xlsx", xlsx]
                          + PERIOD, capture_output=True, text=True, env=ENV, timeout=120)
     if run.returncode != 0:
-        return verdict("type 2 spreadsheet", ["exit %d, stderr %r" % (run.returncode, run.stderr)])
-    problems = []
+        return "exit %d, stderr %r" % (run.returncode, run.stderr[:300])
     import openpyxl
-    rows = [[c.value for c in row if c.value is not None] for row in openpyxl.load_workbook(xlsx).active.iter_rows()]
+    return [[re.sub(r"\b\d{1,2}:\d{2}(:\d{2})?\b", "hh:mm", c.value) if isinstance(c.value, str) else c.value
+             for c in row if c.value is not None] for row in openpyxl.load_workbook(xlsx).active.iter_rows()]
+
+
+def staff_spreadsheet(command, db, work):
+    """Report type 2 as a spreadsheet: the cross-tab's figures are numbers, under its headers, with a TOTAL row.
+    A class named many times is reported once: 40,000 names of four classes give the report of the four."""
+    rows = staff_rows(command, db, os.path.join(work, "planta.xlsx"), "1,2,3,4")
+    if isinstance(rows, str):
+        return verdict("type 2 spreadsheet", [rows])
+    problems = []
+    repeated = staff_rows(command, db, os.path.join(work, "repetidas.xlsx"), ",".join(["1,2,3,4"] * 10000))
+    if repeated != rows:
+        problems.append("40,000 repeated classes: %r" % (repeated if isinstance(repeated, str) else
+                                                         "%d rows against %d" % (len(repeated), len(rows))))
     headers = [i for i, r in enumerate(rows) if r[:1] == ["CARGO"]]
     totals = [r for r in rows if r[:1] == ["TOTAL"]]
     if not headers or not totals:
@@ -137,7 +181,7 @@ def staff_spreadsheet(command, db, work):
             problems.append("TOTAL row is not six numbers: %r" % r)
     if headers and rows[headers[0]][1:] != ["PLANTA", "VACANTES", "INGRESOS", "RETIROS", "VACACIONES", "INCAPACIDADES"]:
         problems.append("cell titles %r" % rows[headers[0]])
-    return verdict("type 2 spreadsheet: cross-tab figures are numbers", problems)
+    return verdict("type 2 spreadsheet: cross-tab figures are numbers, repeated classes count once", problems)
 
 
 def forbidden_characters(command, db, work):
@@ -204,7 +248,16 @@ def main(command, database):
         ("unknown company", db + ["--company", "9", "--list", "classes"], 2, "Empresa 9 no encontrada.", []),
         ("missing database file", ["--db", "/nonexistent/none.sqlite", "--list", "companies"], 1,
          "No se pudo abrir la base de datos '/nonexistent/none.sqlite': el archivo no existe.", []),
-        ("unknown option", db + ["--colour", "red"], 2, None, []),
+        # The parser's own faults, in Spanish; an option's value is the next argument, whatever it looks like.
+        ("unknown option", db + ["--colour", "red"], 2,
+         "Opción desconocida: --colour. Use --help para ver las opciones.", []),
+        ("unknown options", db + ["--bogus", "--bogus=1", "-x", "--list", "classes"], 2,
+         "Opciones desconocidas: --bogus, -x. Use --help para ver las opciones.", []),
+        ("missing value", report + ["--type", "4", "--from"], 2, "Falta el valor de --from.", []),
+        ("value given to a switch", ["--help=sí", "--observations", "--from"], 2,
+         "La opción --help no admite un valor.", []),
+        ("stray argument", db + ["--", "--list"], 2,
+         "Argumento no reconocido: --list. Use --help para ver las opciones.", []),
         ("type out of range", report + ["--type", "11"] + PERIOD + ["--pdf", pdf], 2,
          "Tipo de reporte inválido: 11 (use 0 a 10).", []),
         ("no output file", report + ["--type", "4"] + PERIOD, 2, "Indique --pdf, --xlsx o ambos.", []),
@@ -214,6 +267,13 @@ def main(command, database):
          "Clase de nómina no encontrada...", []),
         ("unknown prototype", report + ["--type", "5", "--prototypes", "3,99"] + PERIOD + ["--pdf", pdf], 2,
          "Prototipo no encontrado...", []),
+        # A list the chosen type's form does not show is refused, not ignored.
+        ("classes for the novelty reconciliation", report + ["--type", "3", "--kinds", "N", "--classes", "1"] + PERIOD
+         + ["--pdf", pdf], 2, "El tipo de reporte 3 (Conciliación de Novedades) no usa clases de nómina: quite "
+         "--classes (sirve para los tipos 0 y 2).", []),
+        ("prototypes for the cost-centre report", report + ["--type", "4", "--prototypes", "3"] + PERIOD
+         + ["--pdf", pdf], 2, "El tipo de reporte 4 (Valor Nómina Centro de Costos) no usa prototipos: quite "
+         "--prototypes (sirve para los tipos 0, 5 y 6).", []),
         ("class code that is no number", report + ["--type", "2", "--classes", "1,x"] + PERIOD + ["--pdf", pdf], 2,
          "Código de clase de nómina inválido: 'x'.", []),
         ("impossible start date", report + ["--type", "4", "--from", "31/02/2026", "--to", "31/03/2026",
