@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <cerrno>
 #include <QHash>
 #include <QTemporaryFile>
 #include <charconv>
@@ -178,9 +179,12 @@ QByteArray rgbAttribute(QRgb c) {
 }
 
 GeneralError temporaryFileError(const QString& path) {
-    return GeneralError(writeErrorMessage(
-        path, QStringLiteral("no se pudo usar un archivo de trabajo en la carpeta temporal %1")
-                  .arg(QDir::tempPath())));
+    // Called right after the failed call: errno still says why (a full disk, most often).
+    const int cause = errno;
+    QString reason = QStringLiteral("no se pudo usar un archivo de trabajo en la carpeta temporal %1").arg(QDir::tempPath());
+    if (cause)
+        reason += QStringLiteral(": ") + systemErrorText(cause);
+    return GeneralError(writeErrorMessage(path, reason));
 }
 
 // The ZIP container, written sequentially (see the header).

@@ -11,6 +11,8 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace report;
 using detail::XlsxLayout;
@@ -232,6 +234,28 @@ TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     EXPECT_TRUE(testsupport::errorOf([&] {
                     XlsxExporter::exportToFile(outtest::sampleReport(), nowhere);
                 }).startsWith(QStringLiteral("No se pudo escribir el archivo '%1': ").arg(nowhere)));
+
+    // A disk that fills while the worksheet is being compressed and written (here a file-size limit):
+    // the error comes back from the writing thread and the old workbook stays.
+    const QString full = testsupport::tempPath(QStringLiteral("lleno.xlsx"));
+    outtest::writeFile(full, "anterior");
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 2048;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString message = testsupport::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), full); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    // The limit stops the workbook or the temporary file where its pictures wait, whichever grows first.
+    const QString tooLarge = QStringLiteral("el archivo supera el tamaño máximo permitido");
+    EXPECT_TRUE(message == QStringLiteral("No se pudo escribir el archivo '%1': %2").arg(full, tooLarge) ||
+                message == QStringLiteral("No se pudo escribir el archivo '%1': no se pudo usar un archivo de trabajo "
+                                          "en la carpeta temporal %2: %3")
+                               .arg(full, QDir::tempPath(), tooLarge))
+        << message.toStdString();
+    EXPECT_EQ(outtest::readFile(full), QByteArray("anterior"));
 }
 
 // A listing has a merged range or two per row: past 65,535 of them each is still listed, and so counted.
