@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of tests/fuzz with clang's libFuzzer (AddressSanitizer and UBSan on) and runs each
-# for SECONDS (default 20) from its seed corpus, in a scratch copy so the checked-in corpus stays as it is.
+# for SECONDS (default 20) from its seed corpus (tests/fuzz/corpus/<target>; the dialect translator also
+# takes the module's statements in data/sql), in a scratch copy so the checked-in corpus stays as it is.
 # Fails when a target finds a crash, a leak, undefined behaviour, a hang or an input that breaks its
 # checks; prints executions and coverage of each run.
 #
@@ -24,6 +25,8 @@ for corpus in "$ROOT"/tests/fuzz/corpus/*/; do
   target="$(basename "$corpus")"
   mkdir -p "$WORK/$target"
   cp "$corpus"* "$WORK/$target/"
+  # The translator is also seeded with every statement the module sends, as they stand in data/sql.
+  [ "$target" = fuzz_sql_dialect ] && cp "$ROOT"/data/sql/*.sql "$WORK/$target/"
   log="$WORK/$target.log"
   if "$BUILD/$target" -max_total_time="$SECONDS_EACH" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
        -artifact_prefix="$WORK/$target-" -print_final_stats=1 "$WORK/$target" >"$log" 2>&1; then

@@ -2,6 +2,7 @@
 // into and never replaced, a SQLite database never overwritten, and every failure explained in Spanish.
 #include "GeneralError.h"
 #include "OutputFile.h"
+#include "OutputFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -135,15 +134,8 @@ TEST_F(OutputFile, RefusalsLeaveEverythingAsItWas) {
 TEST_F(OutputFile, ShortWriteKeepsTheOldFile) {
     const QString file = path(QStringLiteral("informe.xlsx"));
     put(file, "anterior");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString message = failure(file, QByteArray(100000, 'z'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const QString message =
+        outtest::errorUnderFileSizeLimit(4096, [&] { writeOutputFile(file, QByteArray(100000, 'z')); });
     EXPECT_EQ(message,
               QStringLiteral("No se pudo escribir el archivo '%1': el archivo supera el tamaño máximo permitido").arg(file));
     EXPECT_EQ(contents(file), "anterior");

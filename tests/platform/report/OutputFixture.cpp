@@ -1,5 +1,8 @@
 #include "OutputFixture.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include "TextMeasurer.h"
 
 #include <QFile>
@@ -236,6 +239,20 @@ void writeFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(data);
+}
+
+QString errorUnderFileSizeLimit(long bytes, const std::function<void()>& f) {
+    struct rlimit old {};
+    if (::getrlimit(RLIMIT_FSIZE, &old) != 0)
+        return QStringLiteral("getrlimit falló");
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const QString message = testsupport::errorOf(f);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    return message;
 }
 
 } // namespace outtest

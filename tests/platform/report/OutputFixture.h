@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -59,6 +60,9 @@ QRect pixelRect(const QRectF& rectMm, double dpi);
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& data);
+// The error of f run while files may grow to at most bytes (a full disk, as far as the writers can tell):
+// empty when f throws nothing.
+QString errorUnderFileSizeLimit(long bytes, const std::function<void()>& f);
 
 } // namespace outtest
 

@@ -11,8 +11,6 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace report;
 using detail::XlsxLayout;
@@ -239,15 +237,8 @@ TEST(XlsxExport, FailuresLeaveTheTargetUntouched) {
     // the error comes back from the writing thread and the old workbook stays.
     const QString full = testsupport::tempPath(QStringLiteral("lleno.xlsx"));
     outtest::writeFile(full, "anterior");
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 2048;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString message = testsupport::errorOf([&] { XlsxExporter::exportToFile(outtest::sampleReport(), full); });
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const QString message = outtest::errorUnderFileSizeLimit(
+        2048, [&] { XlsxExporter::exportToFile(outtest::sampleReport(), full); });
     // The limit stops the workbook or the temporary file where its pictures wait, whichever grows first.
     const QString tooLarge = QStringLiteral("el archivo supera el tamaño máximo permitido");
     EXPECT_TRUE(message == QStringLiteral("No se pudo escribir el archivo '%1': %2").arg(full, tooLarge) ||
