@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test tier: installs missing packages, starts a private PostgreSQL
-# cluster so that the server tests run against it (not skipped), and runs ctest.
+# cluster so that the server tests run against it (not skipped), and runs ctest; arguments go to ctest.
+# PRESET=asan runs them on the AddressSanitizer and UBSan build (build/asan).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-export BUILD_DIR="${BUILD_DIR:-$ROOT/build/release}"
+export PRESET="${PRESET:-release}"
+export BUILD_DIR="${BUILD_DIR:-$ROOT/build/$PRESET}"
 "$ROOT/scripts/build.sh"
 
 PGDIR="$(mktemp -d /tmp/vnmrtgen-pg.XXXXXX)"

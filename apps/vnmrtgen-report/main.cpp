@@ -6,6 +6,7 @@
 // Exit status: 0 done; 2 for wrong arguments and for every message the form would show about its inputs
 // (validation, unknown class or prototype, unknown company), printed on stderr exactly as the form shows
 // it; 1 for any other failure (database, builder), message on stderr.
+#include "CommandLine.h"
 #include "DateRoutines.h"
 #include "ConnectionParams.h"
 #include "FormatSettings.h"
@@ -30,18 +31,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSet>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
 
 namespace {
-
-// A failure the user can mend by changing the command line or the inputs: exit status 2.
-class InputError : public GeneralError {
-public:
-    using GeneralError::GeneralError;
-};
 
 const QString kGnEmpreStatement =
     QStringLiteral("SELECT COD_EMPR, NOM_EMPR, NIT_EMPR, BMP_REPO FROM GN_EMPRE ORDER BY COD_EMPR");
@@ -121,54 +115,6 @@ QString help() {
         .arg(types, typesWhere(usesKinds), typesWhere(usesClasses), typesWhere(usesPrototypes));
 }
 
-// Short date pattern and its separator: the first character of the pattern that is not a d, M or y.
-void applyDateFormat(const QString& pattern) {
-    QChar separator;
-    for (QChar c : pattern)
-        if (c != QLatin1Char('d') && c != QLatin1Char('M') && c != QLatin1Char('y')) {
-            separator = c;
-            break;
-        }
-    bool ok = !separator.isNull();
-    if (ok) {
-        const QStringList parts = pattern.split(separator);
-        QString kinds;
-        for (const QString& part : parts)
-            if (!part.isEmpty() && part.count(part.at(0)) == part.size())
-                kinds += part.at(0);
-        ok = parts.size() == 3 && kinds.size() == 3 && kinds.contains(QLatin1Char('d')) &&
-             kinds.contains(QLatin1Char('M')) && kinds.contains(QLatin1Char('y'));
-    }
-    if (!ok)
-        throw InputError(
-            QStringLiteral("Formato de fecha inválido: '%1' (use por ejemplo dd/MM/yyyy).").arg(pattern));
-    FormatSettings::global().shortDateFormat = pattern;
-    FormatSettings::global().dateSeparator = separator;
-}
-
-int parseNumber(const QString& text, const QString& what) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw InputError(QStringLiteral("%1 inválido: '%2'.").arg(what, text));
-    return value;
-}
-
-// A repeated code adds nothing but the same report rows again (and a builder's queries for each), and the
-// lists are kept sorted by code, where every insertion moves the rows after it: each code counts once.
-QList<int> parseList(const QString& text, const QString& what) {
-    QList<int> codes;
-    QSet<int> seen;
-    for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const int code = parseNumber(part, what);
-        if (!seen.contains(code)) {
-            seen.insert(code);
-            codes << code;
-        }
-    }
-    return codes;
-}
-
 // The companies of GN_EMPRE, read through the application server as the base form reads them.
 struct Companies {
     explicit Companies(SDCOMConnection& connection) : query(QStringLiteral("QryGnEmpre")) {
@@ -188,82 +134,6 @@ void printList(TDataSet& dataSet, const QString& code, const QString& name) {
     for (dataSet.First(); !dataSet.Eof(); dataSet.Next())
         out << dataSet.FieldByName(code).AsInteger() << '\t' << dataSet.FieldByName(name).AsString().trimmed()
             << '\n';
-}
-
-struct Options {
-    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
-    QCommandLineOption db{QStringLiteral("db"), QString(), QStringLiteral("db")};
-    QCommandLineOption company{QStringLiteral("company"), QString(), QStringLiteral("code")};
-    QCommandLineOption type{QStringLiteral("type"), QString(), QStringLiteral("n")};
-    QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("date")};
-    QCommandLineOption to{QStringLiteral("to"), QString(), QStringLiteral("date")};
-    QCommandLineOption kinds{QStringLiteral("kinds"), QString(), QStringLiteral("letters")};
-    QCommandLineOption classes{QStringLiteral("classes"), QString(), QStringLiteral("list")};
-    QCommandLineOption prototypes{QStringLiteral("prototypes"), QString(), QStringLiteral("list")};
-    QCommandLineOption account{QStringLiteral("account"), QString(), QStringLiteral("code")};
-    QCommandLineOption observations{QStringLiteral("observations"), QString(), QStringLiteral("text")};
-    QCommandLineOption pdf{QStringLiteral("pdf"), QString(), QStringLiteral("file")};
-    QCommandLineOption xlsx{QStringLiteral("xlsx"), QString(), QStringLiteral("file")};
-    QCommandLineOption dateFormat{QStringLiteral("date-format"), QString(), QStringLiteral("pattern")};
-    QCommandLineOption user{QStringLiteral("user"), QString(), QStringLiteral("code")};
-    QCommandLineOption list{QStringLiteral("list"), QString(), QStringLiteral("what")};
-
-    QList<QCommandLineOption> all() const {
-        return {help,       db,      company,      type, from, to,         kinds, classes,
-                prototypes, account, observations, pdf,  xlsx, dateFormat, user,  list};
-    }
-    void addTo(QCommandLineParser& parser) const {
-        // "-db" is "--db", as users of other commands write it, and an unknown "-bogus" stays one word.
-        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions(all());
-    }
-};
-
-// Why parsing failed, in Spanish: Qt's own texts are English and have no hook without a translator. The
-// arguments are walked as the parser walks them (an option's value is the next argument unless given
-// after "="; "--" ends the options), and the unknown names are the parser's own.
-QString argumentError(const QCommandLineParser& parser, const QStringList& args, const Options& o) {
-    QHash<QString, bool> takesValue;
-    for (const QCommandLineOption& option : o.all())
-        for (const QString& name : option.names())
-            takesValue.insert(name, !option.valueName().isEmpty());
-    const QStringList unknownNames = parser.unknownOptionNames();
-    const QSet<QString> unknown(unknownNames.cbegin(), unknownNames.cend());
-
-    QStringList unknownSpelt;
-    QString missing, unexpected;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& arg = args.at(i);
-        if (arg == QLatin1String("--"))
-            break;
-        if (!arg.startsWith(QLatin1Char('-')) || arg.size() == 1)
-            continue;
-        const QString spelt = arg.section(QLatin1Char('='), 0, 0);
-        const QString name = spelt.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
-        const bool attached = arg.contains(QLatin1Char('='));
-        if (unknown.contains(name)) {
-            if (!unknownSpelt.contains(spelt))
-                unknownSpelt << spelt;
-        } else if (takesValue.value(name) && !attached) {
-            if (i + 1 == args.size())
-                missing = spelt;
-            ++i;
-        } else if (takesValue.contains(name) && !takesValue.value(name) && attached && unexpected.isEmpty()) {
-            unexpected = spelt;
-        }
-    }
-    const QString seeHelp = QStringLiteral(" Use --help para ver las opciones.");
-    if (unknownSpelt.size() == 1)
-        return QStringLiteral("Opción desconocida: %1.").arg(unknownSpelt.constFirst()) + seeHelp;
-    if (!unknownSpelt.isEmpty())
-        return QStringLiteral("Opciones desconocidas: %1.").arg(unknownSpelt.join(QStringLiteral(", "))) +
-               seeHelp;
-    if (!missing.isEmpty())
-        return QStringLiteral("Falta el valor de %1.").arg(missing);
-    if (!unexpected.isEmpty())
-        return QStringLiteral("La opción %1 no admite un valor.").arg(unexpected);
-    return QStringLiteral("No se pudieron interpretar los argumentos (detalle técnico: %1)")
-        .arg(parser.errorText());
 }
 
 // An option for a list the chosen type's form does not show would be silently ignored: refused instead.
@@ -297,7 +167,7 @@ private:
 };
 
 // The output files must not destroy what the run reads, nor each other: refused before any work is done.
-void checkOutputs(const QCommandLineParser& parser, const Options& o, const ConnectionParams& params) {
+void checkOutputs(const QCommandLineParser& parser, const BatchOptions& o, const ConnectionParams& params) {
     const QString pdf = parser.value(o.pdf), xlsx = parser.value(o.xlsx);
     for (const auto* option : {&o.pdf, &o.xlsx})
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
@@ -333,7 +203,7 @@ QString required(const QCommandLineParser& parser, const QCommandLineOption& opt
     return parser.value(option);
 }
 
-int run(const QCommandLineParser& parser, const Options& o) {
+int run(const QCommandLineParser& parser, const BatchOptions& o) {
     if (parser.isSet(o.dateFormat))
         applyDateFormat(parser.value(o.dateFormat));
     Ugnproce::gStCodiUsua = parser.value(o.user);
@@ -463,21 +333,15 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
 
     QCommandLineParser parser;
-    Options options;
+    BatchOptions options;
     options.addTo(parser);
-    const QStringList arguments = QApplication::arguments();
-    if (!parser.parse(arguments)) {
-        err << argumentError(parser, arguments, options) << "\n";
+    if (const QString error = parseArguments(parser, options, QApplication::arguments()); !error.isEmpty()) {
+        err << error << "\n";
         return 2;
     }
     if (parser.isSet(options.help)) {
         QTextStream(stdout) << help();
         return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "Argumento no reconocido: " << parser.positionalArguments().first()
-            << ". Use --help para ver las opciones.\n";
-        return 2;
     }
 
     try {

@@ -289,6 +289,10 @@ def main(command, database):
          2, "Fecha inicial inválida. Revise por favor.", []),
         ("date format that is no date pattern", report + ["--type", "4", "--date-format", "dd.MM", "--pdf", pdf] +
          PERIOD, 2, "Formato de fecha inválido: 'dd.MM' (use por ejemplo dd/MM/yyyy).", []),
+        # A day's name does not read back as a date.
+        ("date format that prints no number", report + ["--type", "4", "--date-format", "dddd/MM/yyyy", "--pdf",
+                                                        pdf] + PERIOD, 2,
+         "Formato de fecha inválido: 'dddd/MM/yyyy' (use por ejemplo dd/MM/yyyy).", []),
         # A valid request runs its builder and writes the files asked for.
         ("valid request writes the report", report + ["--type", "4"] + PERIOD + ["--pdf", written["type4.pdf"]], 0,
          None, []),
