@@ -7,6 +7,10 @@
 # PRIMARY_URL (a base backup that writes standby.signal and primary_conninfo, WAL streamed while it is
 # taken), starts it on the first free port from PORT and prints its URL. A cluster of `start` accepts it as
 # it is: wal_level=replica, wal senders and trusted replication from 127.0.0.1 are initdb's defaults.
+#
+# `pg-cluster.sh stop DIR [fast|immediate]` stops it as an administrator would (fast: sessions are ended
+# and told so; immediate: the server goes down at once, as in a crash); `pg-cluster.sh resume DIR PORT`
+# starts a stopped cluster again (on the first free port from PORT) and prints its URL.
 set -euo pipefail
 cmd="${1:-}"; dir="${2:-}"; port="${3:-5433}"
 BIN="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
@@ -46,8 +50,13 @@ case "$cmd" in
     fi
     serve
     ;;
-  stop)
-    [ -d "$dir/data" ] && as_owner "$BIN/pg_ctl" -D "$dir/data" -m fast stop >/dev/null 2>&1 || true
+  resume)
+    serve
     ;;
-  *) echo "uso: pg-cluster.sh start|stop DIR [PUERTO] | standby DIR PUERTO URL_PRIMARIO" >&2; exit 2 ;;
+  stop)
+    mode="${3:-fast}"
+    [ -d "$dir/data" ] && as_owner "$BIN/pg_ctl" -D "$dir/data" -m "$mode" -w stop >/dev/null 2>&1 || true
+    ;;
+  *) echo "uso: pg-cluster.sh start|resume DIR [PUERTO] | stop DIR [fast|immediate] | standby DIR PUERTO URL_PRIMARIO" >&2
+     exit 2 ;;
 esac

@@ -40,6 +40,15 @@ TResultSet SDCOMConnection::Execute(const QString& providerName, const QString& 
     if (!provider)
         throw GeneralError(
             QStringLiteral("El proveedor '%1' no existe en el servidor de aplicaciones.").arg(providerName));
+    // A connection the server ended (a restart, an administrator, a network cut) failed the statement
+    // that met it; the next one opens it again, so that the user can repeat the report once the server is
+    // back without reloading the module. Only between statements: a report that met the failure has
+    // already stopped, and none goes on with part of its data read over another session.
+    if (m_backend && !m_backend->isOpen()) {
+        // When the server is still away, this throws why, and the backend stays closed for the next try.
+        m_backend->close();
+        m_backend->open(m_params, m_connectionName);
+    }
     if (!Connected())
         throw GeneralError(QStringLiteral("La conexión con el servidor de aplicaciones no está abierta."));
     const QString& statement = provider->serverStatement.isEmpty() ? commandText : provider->serverStatement;

@@ -34,6 +34,26 @@ bool isWalDatabase(const QString& path) {
            (header[18] == 2 || header[19] == 2);
 }
 
+// Shorter than its own header says, or no longer a database at all: the file was emptied or cut short.
+bool isCutShort(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false; // gone altogether: the connection still reads the file it opened
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith("SQLite format 3"))
+        return true;
+    const auto bigEndian = [&](int at, int bytes) {
+        quint32 value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value = value << 8 | quint8(header[at + i]);
+        return value;
+    };
+    const quint32 pageSize = bigEndian(16, 2) == 1 ? 65536 : bigEndian(16, 2);
+    // The page count is kept in the header only while it is valid for the current change counter.
+    const bool countValid = bigEndian(92, 4) == bigEndian(24, 4);
+    return countValid && qint64(bigEndian(28, 4)) * pageSize > file.size();
+}
+
 } // namespace
 
 SqliteBackend::SqliteBackend() = default;
@@ -53,6 +73,7 @@ void SqliteBackend::configure(QSqlDatabase& db, const ConnectionParams& params) 
         throw GeneralError(QStringLiteral("no es un archivo."));
     db.setDatabaseName(params.server);
     db.setConnectOptions(kReadOnlyOptions);
+    m_path = params.server;
 }
 
 // Payroll databases are often in WAL mode and read-only to whoever runs the reports. A reader of a WAL
@@ -90,6 +111,7 @@ bool SqliteBackend::configureRetry(QSqlDatabase& db, const ConnectionParams& par
         !QFile::setPermissions(copy + QStringLiteral("-wal"), ownerOnly))
         return false;
     m_snapshot = std::move(snapshot);
+    m_path = copy;
     db.setDatabaseName(copy);
     db.setConnectOptions(kReadOnlyOptions);
     return true;
@@ -97,9 +119,15 @@ bool SqliteBackend::configureRetry(QSqlDatabase& db, const ConnectionParams& par
 
 void SqliteBackend::released() {
     m_snapshot.reset();
+    m_path.clear();
+    m_sizeWhenOpened = 0;
 }
 
 QString SqliteBackend::errorReason(const QSqlError& error) const {
+    if (m_sizeWhenOpened > 0 && isCutShort(m_path))
+        return QStringLiteral("el archivo de la base de datos se vació o quedó incompleto mientras se leía (otro "
+                              "programa lo copiaba o lo restauraba); repita la operación cuando el archivo "
+                              "esté completo.");
     return sqliteErrorReason(error);
 }
 
@@ -110,6 +138,7 @@ void SqliteBackend::prepareSession(QSqlDatabase& db) const {
     // A file that is not a database opens without complaint; reading its schema tells.
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")))
         sessionFailure(q.lastError());
+    m_sizeWhenOpened = QFileInfo(m_path).size();
 }
 
 QString SqliteBackend::schemaColumnsQuery() const {

@@ -11,6 +11,10 @@
 //
 // A WAL database in a folder the user cannot write is read all the same: immutable when all of its data
 // are in the database file, from a private copy of the file and its -wal file otherwise (configureRetry).
+//
+// A file replaced while a report reads it is no harm: the connection goes on reading the file it opened.
+// One emptied or cut short in place (a copy or a restore over it) fails the next statement that reaches
+// the missing part, and the message says so rather than blaming a missing table or a damaged file.
 #pragma once
 
 #include "DatabaseBackend.h"
@@ -39,6 +43,10 @@ protected:
     TResultColumn describeColumn(const QSqlField& field) const override;
 
 private:
+    // The file being read, and its size once the session was ready (0 until then): a file emptied or cut
+    // short under a report is told apart from one that was never whole.
+    mutable QString m_path;
+    mutable qint64 m_sizeWhenOpened = 0;
     // The copy of a WAL database being read (see configureRetry); removed when the connection closes.
     std::unique_ptr<QTemporaryDir> m_snapshot;
 };

@@ -12,6 +12,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -177,17 +179,67 @@ TEST(PostgresOpen, UnreachableServerRefusedWithoutThePassword) {
     EXPECT_FALSE(message.contains(params.password));
 }
 
-// The server ends the session as it does on a fast shutdown (57P01) between two statements.
+const QString kSessionEnded = QStringLiteral(
+    "Error del servidor de base de datos: el servidor PostgreSQL cerró la conexión (apagado o reinicio del "
+    "servidor, o un administrador la terminó); vuelva a conectarse y repita la operación.");
+
+// Ends the module's session as a fast shutdown of the server does (57P01), from a connection of its own in
+// another thread, once the module's statement has been running for `after` seconds.
+class SessionEnder {
+public:
+    SessionEnder(const QString& database, double after) {
+        m_thread = std::thread([database, after] {
+            const QString name = QStringLiteral("session-ender");
+            {
+                QSqlDatabase db = QSqlDatabase::database(
+                    PostgresUrl::parse(testsupport::postgresUrl()).open(name), false);
+                QSqlQuery q(db);
+                const QString sql = QStringLiteral(
+                    "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE datname = '%1' AND "
+                    "application_name = 'VNmRtgen' AND state = 'active' AND now() - query_start > "
+                    "interval '%2 seconds'").arg(database).arg(after);
+                for (int tries = 0; tries < 200; ++tries) {
+                    if (q.exec(sql) && q.next())
+                        break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+    }
+    ~SessionEnder() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
+// The server ends the session between two statements, during a statement that has sent nothing yet, and
+// while rows are coming in (the driver fetches row by row: the server flushes a row every few of them).
+// Each time the statement fails and says so, with no rows; the next statement opens the connection anew.
 TEST_F(ServerExecution, PostgresConnectionEndedByTheServerSaysSo) {
     m_database->write(QStringLiteral("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity "
                                      "WHERE datname = '%1' AND application_name = 'VNmRtgen'")
                           .arg(m_database->params().alias));
-    expectRefused(
-        QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"),
-        QStringLiteral("Error del servidor de base de datos: el servidor PostgreSQL cerró la conexión "
-                       "(apagado o reinicio del servidor, o un administrador la terminó); vuelva a "
-                       "conectarse y repita la operación."));
+    expectRefused(QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"), kSessionEnded);
     EXPECT_FALSE(m_connection->Connected());
+    EXPECT_EQ(rowsOf(run(QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"))),
+              QStringList({"5"}));
+
+    {
+        const SessionEnder ender(m_database->params().alias, 0.3);
+        expectRefused(QStringLiteral("DtsPPrueba"),
+                      QStringLiteral("SELECT COUNT(*) FROM NM_CONCE WHERE (SELECT 1 FROM pg_sleep(20)) = 1"),
+                      kSessionEnded);
+    }
+    {
+        const SessionEnder ender(m_database->params().alias, 1);
+        expectRefused(QStringLiteral("DtsPPrueba"),
+                      QStringLiteral("SELECT G, REPEAT('x', 1000) AS R FROM generate_series(1, 2000) G "
+                                     "WHERE (SELECT 1 FROM pg_sleep(0.01 + G * 0)) = 1"),
+                      kSessionEnded);
+    }
+    EXPECT_EQ(rowsOf(run(QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT COUNT(*) FROM NM_CONCE"))),
+              QStringList({"5"}));
 }
 
 TEST(PostgresOpen, BadPortRefused) {

@@ -273,4 +273,37 @@ TEST_F(ServerExecution, SqliteStaysReadOnlyWhenQueryOnlyIsLifted) {
     EXPECT_EQ(m_database->fingerprint(), before);
 }
 
+// Another program changes the file between two statements of one report. Replaced (a new file renamed over
+// it): the connection keeps reading the file it opened, so the report's statements agree. Cut short or
+// emptied in place: the next statement that reaches the missing part fails, saying so.
+TEST_F(ServerExecution, SqliteFileChangedBetweenStatements) {
+    const QString path = m_database->params().server;
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM NM_ACUMU");
+    const QStringList before = rowsOf(run(QStringLiteral("DtsPPrueba"), count));
+
+    const QString other = path + QStringLiteral(".nuevo");
+    ASSERT_TRUE(QFile::copy(path, other));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro"));
+        db.setDatabaseName(other);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DELETE FROM NM_ACUMU")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("otro"));
+    ASSERT_TRUE(QFile::remove(path) && QFile::rename(other, path));
+    EXPECT_EQ(rowsOf(run(QStringLiteral("DtsPPrueba"), count)), before);
+
+    // A fresh connection on the new file, which is then cut short and emptied under it.
+    ASSERT_NO_THROW(m_connection->Open(m_database->params()));
+    const QString cut = QStringLiteral(
+        "Error del servidor de base de datos: el archivo de la base de datos se vació o quedó incompleto "
+        "mientras se leía (otro programa lo copiaba o lo restauraba); repita la operación cuando el archivo "
+        "esté completo.");
+    QFile file(path);
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    expectRefused(QStringLiteral("DtsPPrueba"), QStringLiteral("SELECT * FROM NM_ACUMU"), cut);
+    ASSERT_TRUE(file.resize(0));
+    expectRefused(QStringLiteral("DtsPPrueba"), count, cut);
+}
+
 } // namespace
