@@ -417,14 +417,22 @@ void PreviewWindow::exportPdf() {
     const QString path = d->askSavePath(QStringLiteral("Exportar a PDF"), QStringLiteral("Documentos PDF (*.pdf)"),
                                         QStringLiteral("pdf"));
     if (!path.isEmpty())
-        d->guarded([&] { PdfExporter::exportToFile(d->report, path); });
+        exportPdfTo(path);
+}
+
+void PreviewWindow::exportPdfTo(const QString& path) {
+    d->guarded([&] { PdfExporter::exportToFile(d->report, path); });
 }
 
 void PreviewWindow::exportXlsx() {
     const QString path = d->askSavePath(QStringLiteral("Exportar a Excel"),
                                         QStringLiteral("Libros de Excel (*.xlsx)"), QStringLiteral("xlsx"));
     if (!path.isEmpty())
-        d->guarded([&] { XlsxExporter::exportToFile(d->report, path); });
+        exportXlsxTo(path);
+}
+
+void PreviewWindow::exportXlsxTo(const QString& path) {
+    d->guarded([&] { XlsxExporter::exportToFile(d->report, path); });
 }
 
 void PreviewWindow::saveReport() {

@@ -53,6 +53,9 @@ public Q_SLOTS:
     void pageSetup();
     void exportPdf();
     void exportXlsx();
+    // The exports once the file is chosen: a failure is shown to the user, the window stays as it was.
+    void exportPdfTo(const QString& path);
+    void exportXlsxTo(const QString& path);
     void saveReport();
     void openReport();
 

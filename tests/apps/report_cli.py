@@ -11,7 +11,9 @@ stdout must hold. Exits 1 when a case fails.
 import hashlib
 import os
 import re
+import resource
 import shutil
+import signal
 import stat
 import subprocess
 import sys
@@ -115,6 +117,7 @@ def output_checks(command, database, out_dir):
     failures += verdict("a FIFO gets the spreadsheet and stays a FIFO", problems)
 
     failures += both_or_neither(command, db, work)
+    failures += full_disk(command, db, work)
     failures += forbidden_characters(command, db, work)
     failures += staff_spreadsheet(command, db, work)
     return failures
@@ -146,6 +149,43 @@ def both_or_neither(command, db, work):
         if sorted(os.listdir(folder)) != sorted(list(old) + ["carpeta"]) or os.listdir(os.path.join(folder, "carpeta")):
             problems.append("files left: %r" % sorted(os.listdir(folder)))
         failures += verdict("spreadsheet refused (%s): the old PDF stays" % why, problems)
+    return failures
+
+
+def full_disk(command, db, work):
+    """The disk fills in the middle of the export: a device that is always full, and a file-size limit
+    standing for a full disk under a regular file. Exit 1 with the cause, the earlier files as they were."""
+    folder = os.path.join(work, "lleno")
+    os.makedirs(folder)
+    old = {"a.pdf": b"%PDF- anterior", "b.xlsx": b"PK anterior"}
+    for name, data in old.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+    base = [command, "--db", db, "--company", "1", "--type", "4"] + PERIOD
+    failures = 0
+    run = subprocess.run(base + ["--pdf", "/dev/full"], capture_output=True, text=True, env=ENV, timeout=120)
+    problems = [] if (run.returncode, run.stderr) == (
+        1, "No se pudo escribir el archivo '/dev/full': no hay espacio en el disco\n") else [
+        "exit %d, stderr %r" % (run.returncode, run.stderr)]
+    failures += verdict("a full device: no space left, said in Spanish", problems)
+
+    def limited():
+        resource.setrlimit(resource.RLIMIT_FSIZE, (20000, resource.RLIM_INFINITY))
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a write past the limit fails instead of killing
+    pdf, xlsx = os.path.join(folder, "a.pdf"), os.path.join(folder, "b.xlsx")
+    run = subprocess.run(base + ["--pdf", pdf, "--xlsx", xlsx], capture_output=True, text=True, env=ENV,
+                         timeout=120, preexec_fn=limited)
+    problems = []
+    if run.returncode != 1 or run.stderr != (
+            "No se pudo escribir el archivo '%s': el archivo supera el tamaño máximo permitido\n" % pdf):
+        problems.append("exit %d, stderr %r" % (run.returncode, run.stderr))
+    for name, data in old.items():
+        with open(os.path.join(folder, name), "rb") as f:
+            if f.read() != data:
+                problems.append(name + " changed")
+    if sorted(os.listdir(folder)) != sorted(old):
+        problems.append("files left: %r" % sorted(os.listdir(folder)))
+    failures += verdict("the disk fills mid-export: the earlier PDF and XLSX stay", problems)
     return failures
 
 

@@ -6,6 +6,9 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -13,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTemporaryDir>
 
 using namespace report;
 
@@ -224,4 +228,63 @@ TEST(PreviewExec, ReturnsWhenTheUserClosesTheWindow) {
     });
     PreviewWindow::exec(outtest::sampleReport(), nullptr);
     EXPECT_TRUE(sawWindow);
+}
+
+// Reads and closes the message boxes the window shows while its modal loops run.
+class MessageReader {
+public:
+    MessageReader() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->text();
+                box->accept();
+            }
+        });
+        m_timer.start(10);
+    }
+    QStringList messages;
+
+private:
+    QTimer m_timer;
+};
+
+// The disk fills while an export is written (a file-size limit stands for it): the user is told why, the
+// file of an earlier export stays as it was, nothing is left beside it, and the next export works.
+TEST_F(PreviewTest, ExportOnAFullDiskSaysWhyAndTheWindowGoesOn) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const QString& name : {QStringLiteral("informe.pdf"), QStringLiteral("informe.xlsx")}) {
+        const QString path = folder.filePath(name);
+        outtest::writeFile(path, "anterior");
+        const auto exportIt = [&] {
+            if (name.endsWith(QLatin1String(".pdf")))
+                window->exportPdfTo(path);
+            else
+                window->exportXlsxTo(path);
+        };
+        {
+            MessageReader user;
+            outtest::errorUnderFileSizeLimit(2048, exportIt);
+            // The workbook's sheets wait in a temporary file, which fills first.
+            const QString where = name.endsWith(QLatin1String(".pdf"))
+                                      ? QString()
+                                      : QStringLiteral("no se pudo usar un archivo de trabajo en la carpeta "
+                                                       "temporal %1: ").arg(QDir::tempPath());
+            EXPECT_EQ(user.messages, QStringList(QStringLiteral("No se pudo escribir el archivo '%1': %2el archivo "
+                                                                "supera el tamaño máximo permitido")
+                                                     .arg(path, where)));
+        }
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), QByteArray("anterior"));
+        old.close();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), name.endsWith(QLatin1String(".pdf")) ? 1 : 2);
+
+        MessageReader user;
+        exportIt();
+        EXPECT_TRUE(user.messages.isEmpty()) << user.messages.join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        const QByteArray start = old.read(4);
+        EXPECT_TRUE(start == "%PDF" || start.startsWith("PK")) << name.toStdString();
+    }
 }
