@@ -32,7 +32,8 @@ def main(library, database):
             print("cycle %d: the load returned 0" % cycle)
             return 1
         lib.VOpUnLoadDll()
-        if cycle in (10, WARM_UP, 500, CYCLES):
+        # The curve's ends: how the caches warm up, and whether the last cycles still grow.
+        if cycle <= 10 or cycle in (WARM_UP, 500) or cycle > CYCLES - 10:
             curve.append((cycle, resident_kb()))
     print("resident memory by cycle: " + ", ".join("%d: %d KB" % c for c in curve))
     growth = curve[-1][1] - dict(curve)[WARM_UP]
