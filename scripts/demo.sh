@@ -12,7 +12,7 @@ OUT="$ROOT/out"
 mkdir -p "$OUT"
 DB="$OUT/demo.sqlite"
 [ -f "$DB" ] || "$BUILD_DIR/apps/vnmrtgen-demo/vnmrtgen-demo" --sqlite "$DB" --seed 1 --scale 1
-"$BUILD_DIR/apps/vnmrtgen-demo/vnmrtgen-demo" --check "$DB" --company 1 --from 2026-10-01 --to 2026-12-31
+"$BUILD_DIR/apps/vnmrtgen-demo/vnmrtgen-demo" --check "$DB" --company 1 --from 01/10/2026 --to 31/12/2026
 
 REPORT=("$BUILD_DIR/apps/vnmrtgen-report/vnmrtgen-report" --db "$DB" --company 1 --user ADMIN
         --from 01/10/2026 --to 31/12/2026)

@@ -13,6 +13,8 @@
 // seconds) to stdout. Exit status: 0 done, 1 failed, 2 wrong arguments.
 #include "DateRoutines.h"
 #include "DemoGenerator.h"
+#include "CommandLineErrors.h"
+#include "FormatSettings.h"
 #include "GeneralError.h"
 #include "MaskedLocator.h"
 #include "PostgresUrl.h"
@@ -155,12 +157,15 @@ int main(int argc, char* argv[]) {
             "si falta\n"
             "  --force             reemplaza el archivo o las tablas que ya existan\n"
             "\n"
-            "       vnmrtgen-demo --check ARCHIVO|URL [--company N] [--from AAAA-MM-DD] [--to AAAA-MM-DD]\n"
+            "       vnmrtgen-demo --check ARCHIVO|URL [--company N] [--from FECHA] [--to FECHA]\n"
             "\n"
             "  --check             ejecuta cada consulta fija del módulo sobre la base (solo lectura) y\n"
-            "                      muestra cuántas filas devuelve; empresa 1 y periodo 2026-10-01 a\n"
-            "                      2026-12-31 si faltan\n"
-            "  -h, --help          muestra esta ayuda\n")
+            "                      muestra cuántas filas devuelve; empresa 1 y periodo 01/10/2026 a\n"
+            "                      31/12/2026 si faltan\n"
+            "  --from, --to FECHA  el periodo, en dd/MM/yyyy como en vnmrtgen-report (también\n"
+            "                      AAAA-MM-DD)\n"
+            "  -h, --help          muestra esta ayuda\n"
+            "  --version           muestra la versión\n")
             .arg(DemoGenerator::kDefaultSeed);
 
     QCommandLineParser parser;
@@ -174,10 +179,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption forceOption(QStringLiteral("force"));
     const QCommandLineOption checkOption(QStringLiteral("check"), QString(), QStringLiteral("base"));
     const QCommandLineOption companyOption(QStringLiteral("company"), QString(), QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("fecha"), QStringLiteral("2026-10-01"));
-    const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("fecha"), QStringLiteral("2026-12-31"));
-    parser.addOptions({helpOption, sqliteOption, postgresOption, scaleOption, seedOption, forceOption, checkOption,
-                       companyOption, fromOption, toOption});
+    const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("fecha"), QStringLiteral("01/10/2026"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("fecha"), QStringLiteral("31/12/2026"));
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QList<QCommandLineOption> options{helpOption, versionOption, sqliteOption, postgresOption, scaleOption,
+                                            seedOption, forceOption, checkOption, companyOption, fromOption,
+                                            toOption};
+    parser.addOptions(options);
 
     const auto usageError = [&](const QString& message) {
         err() << "vnmrtgen-demo: " << message << "\n\n" << help;
@@ -185,17 +193,25 @@ int main(int argc, char* argv[]) {
         return 2;
     };
     if (!parser.parse(QCoreApplication::arguments())) {
-        const QStringList unknown = parser.unknownOptionNames();
-        return usageError(unknown.isEmpty() ? QStringLiteral("Falta el valor de una opción.")
-                                            : QStringLiteral("Opción desconocida: %1").arg(unknown.first()));
+        err() << "vnmrtgen-demo: " << commandLineError(parser, QCoreApplication::arguments(), options) << "\n";
+        return 2;
     }
     if (parser.isSet(helpOption)) {
         QTextStream(stdout) << help;
         return 0;
     }
+    if (parser.isSet(versionOption)) {
+        QTextStream(stdout) << versionLine(QStringLiteral("vnmrtgen-demo")) << "\n";
+        return 0;
+    }
     if (parser.isSet(checkOption)) {
-        const auto from = TDateTime::fromIso(parser.value(fromOption));
-        const auto to = TDateTime::fromIso(parser.value(toOption));
+        // The report command's date format; ISO dates, which scripts written before still pass, too.
+        const auto date = [](const QString& text) {
+            const auto d = FormatSettings::global().parseDate(text);
+            return d ? d : TDateTime::fromIso(text);
+        };
+        const auto from = date(parser.value(fromOption));
+        const auto to = date(parser.value(toOption));
         bool companyOk = false;
         const int company = parser.value(companyOption).toInt(&companyOk);
         if (!from || !to || !companyOk)

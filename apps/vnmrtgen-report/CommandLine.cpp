@@ -1,13 +1,13 @@
 #include "CommandLine.h"
 
+#include "CommandLineErrors.h"
 #include "FormatSettings.h"
 
-#include <QHash>
 #include <QSet>
 
 QList<QCommandLineOption> BatchOptions::all() const {
-    return {help,       db,      company,      type, from, to,         kinds, classes,
-            prototypes, account, observations, pdf,  xlsx, dateFormat, user,  list};
+    return {help,    version,      db,  company, type,       from, to,  kinds, classes, prototypes,
+            account, observations, pdf, xlsx,    dateFormat, user, list};
 }
 
 void BatchOptions::addTo(QCommandLineParser& parser) const {
@@ -16,61 +16,10 @@ void BatchOptions::addTo(QCommandLineParser& parser) const {
     parser.addOptions(all());
 }
 
-namespace {
-
-// Why parsing failed, in Spanish: Qt's own texts are English and have no hook without a translator. The
-// arguments are walked as the parser walks them (an option's value is the next argument unless given
-// after "="; "--" ends the options), and the unknown names are the parser's own.
-QString argumentError(const QCommandLineParser& parser, const QStringList& args, const BatchOptions& o) {
-    QHash<QString, bool> takesValue;
-    for (const QCommandLineOption& option : o.all())
-        for (const QString& name : option.names())
-            takesValue.insert(name, !option.valueName().isEmpty());
-    const QStringList unknownNames = parser.unknownOptionNames();
-    const QSet<QString> unknown(unknownNames.cbegin(), unknownNames.cend());
-
-    QStringList unknownSpelt;
-    QString missing, unexpected;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& arg = args.at(i);
-        if (arg == QLatin1String("--"))
-            break;
-        if (!arg.startsWith(QLatin1Char('-')) || arg.size() == 1)
-            continue;
-        const QString spelt = arg.section(QLatin1Char('='), 0, 0);
-        const QString name = spelt.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
-        const bool attached = arg.contains(QLatin1Char('='));
-        if (unknown.contains(name)) {
-            if (!unknownSpelt.contains(spelt))
-                unknownSpelt << spelt;
-        } else if (takesValue.value(name) && !attached) {
-            if (i + 1 == args.size())
-                missing = spelt;
-            ++i;
-        } else if (takesValue.contains(name) && !takesValue.value(name) && attached && unexpected.isEmpty()) {
-            unexpected = spelt;
-        }
-    }
-    const QString seeHelp = QStringLiteral(" Use --help para ver las opciones.");
-    if (unknownSpelt.size() == 1)
-        return QStringLiteral("Opción desconocida: %1.").arg(unknownSpelt.constFirst()) + seeHelp;
-    if (!unknownSpelt.isEmpty())
-        return QStringLiteral("Opciones desconocidas: %1.").arg(unknownSpelt.join(QStringLiteral(", "))) +
-               seeHelp;
-    if (!missing.isEmpty())
-        return QStringLiteral("Falta el valor de %1.").arg(missing);
-    if (!unexpected.isEmpty())
-        return QStringLiteral("La opción %1 no admite un valor.").arg(unexpected);
-    return QStringLiteral("No se pudieron interpretar los argumentos (detalle técnico: %1)")
-        .arg(parser.errorText());
-}
-
-} // namespace
-
 QString parseArguments(QCommandLineParser& parser, const BatchOptions& options, const QStringList& arguments) {
     if (!parser.parse(arguments))
-        return argumentError(parser, arguments, options);
-    if (!parser.isSet(options.help) && !parser.positionalArguments().isEmpty())
+        return commandLineError(parser, arguments, options.all());
+    if (!parser.isSet(options.help) && !parser.isSet(options.version) && !parser.positionalArguments().isEmpty())
         return QStringLiteral("Argumento no reconocido: %1. Use --help para ver las opciones.")
             .arg(parser.positionalArguments().constFirst());
     return {};

@@ -18,6 +18,7 @@ public:
 
 struct BatchOptions {
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption version{QStringLiteral("version")};
     QCommandLineOption db{QStringLiteral("db"), QString(), QStringLiteral("db")};
     QCommandLineOption company{QStringLiteral("company"), QString(), QStringLiteral("code")};
     QCommandLineOption type{QStringLiteral("type"), QString(), QStringLiteral("n")};

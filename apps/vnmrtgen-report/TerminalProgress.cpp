@@ -39,22 +39,16 @@ QString TerminalProgress::Barra(int done, int total, int width) {
         .arg(total);
 }
 
-void TerminalProgress::draw(bool force) {
-    if (m_tty) {
-        QString line = Barra(m_done, m_total) + QLatin1Char(' ') + (m_item.isEmpty() ? m_message : m_item);
-        if (line.size() > 100)
-            line.truncate(100);
-        std::fprintf(m_out, "\r%s\x1b[K", line.toLocal8Bit().constData());
-        std::fflush(m_out);
-        m_lineOpen = true;
+// Only a person at a terminal watches a bar; a log or a pipe gets the command's messages and nothing else.
+void TerminalProgress::draw(bool) {
+    if (!m_tty)
         return;
-    }
-    const int tenth = m_total > 0 ? m_done * 10 / m_total : 0;
-    if (!force && tenth == m_lastTenth)
-        return;
-    m_lastTenth = tenth;
-    std::fprintf(m_out, "%s\n", Barra(m_done, m_total).toLocal8Bit().constData());
+    QString line = Barra(m_done, m_total) + QLatin1Char(' ') + (m_item.isEmpty() ? m_message : m_item);
+    if (line.size() > 100)
+        line.truncate(100);
+    std::fprintf(m_out, "\r%s\x1b[K", line.toLocal8Bit().constData());
     std::fflush(m_out);
+    m_lineOpen = true;
 }
 
 void TerminalProgress::endLine() {
@@ -70,7 +64,6 @@ void TerminalProgress::Inicializar(int pCantidadDeRegistros, bool pResetAll) {
     m_total = pCantidadDeRegistros;
     if (pResetAll || m_done > m_total)
         m_done = 0;
-    m_lastTenth = -1;
     draw(true);
 }
 
@@ -79,12 +72,7 @@ void TerminalProgress::MensajeDelProceso(const QString& Value) {
     if (Value == m_message)
         return;
     m_message = Value;
-    if (!m_tty) {
-        std::fprintf(m_out, "%s\n", Value.toLocal8Bit().constData());
-        std::fflush(m_out);
-    } else {
-        draw(true);
-    }
+    draw(true);
 }
 
 void TerminalProgress::NombreItemActual(const QString& Value) {

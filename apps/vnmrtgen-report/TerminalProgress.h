@@ -1,5 +1,5 @@
 // TerminalProgress: the batch command's progress display of a long report run: a bar redrawn in place on
-// stderr when it is a terminal, otherwise one line per tenth of the run. Ctrl+C asks the builder to stop
+// stderr when it is a terminal, nothing otherwise (errors and a stop are written either way). Ctrl+C asks the builder to stop
 // (ContinuarProceso turns false), as the progress window's stop button does; a second Ctrl+C ends the
 // process.
 #pragma once
@@ -34,7 +34,6 @@ private:
     bool m_tty;
     int m_total = 0;
     int m_done = 0;
-    int m_lastTenth = -1;
     bool m_lineOpen = false;
     QString m_item;
     QString m_message;

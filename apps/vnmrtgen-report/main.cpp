@@ -7,6 +7,7 @@
 // (validation, unknown class or prototype, unknown company), printed on stderr exactly as the form shows
 // it; 1 for any other failure (database, builder), message on stderr.
 #include "CommandLine.h"
+#include "CommandLineErrors.h"
 #include "DateRoutines.h"
 #include "ConnectionParams.h"
 #include "FormatSettings.h"
@@ -104,14 +105,17 @@ QString help() {
                "                          los prototipos (prototypes) de --company, una por línea:\n"
                "                          código, tabulador, nombre\n"
                "  -h, --help              muestra esta ayuda\n"
+               "  --version               muestra la versión\n"
                "\n"
                "Con el tipo 10 el formulario propone un periodo de tres meses; aquí --from se toma tal "
                "cual.\n"
-               "Los informes largos (tipos 6, 7 y 10) muestran una barra de avance en stderr; Ctrl+C los\n"
-               "detiene como el botón \"Detener Proceso\".\n"
+               "Los informes largos (tipos 6, 7 y 10) muestran una barra de avance cuando stderr es una\n"
+               "terminal; Ctrl+C los detiene como el botón \"Detener Proceso\".\n"
                "\n"
-               "Estado de salida: 0 hecho; 2 opciones o datos inválidos (el mensaje del formulario va a\n"
-               "stderr); 1 cualquier otro error.\n")
+               "Estado de salida:\n"
+               "  0  informe escrito (o lista mostrada)\n"
+               "  1  error de la base de datos, del informe o al escribir los archivos\n"
+               "  2  opciones o datos inválidos: el mensaje del formulario va a stderr\n")
         .arg(types, typesWhere(usesKinds), typesWhere(usesClasses), typesWhere(usesPrototypes));
 }
 
@@ -341,6 +345,10 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(options.help)) {
         QTextStream(stdout) << help();
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        QTextStream(stdout) << versionLine(QStringLiteral("vnmrtgen-report")) << "\n";
         return 0;
     }
 

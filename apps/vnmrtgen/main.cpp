@@ -8,6 +8,7 @@
 // every resize of the window on through CambiarTamano, and unloads the plug-in when the window has closed.
 // Exit status: 0 after a normal close, 1 when the plug-in cannot be loaded, 2 for wrong arguments.
 #include "DateRoutines.h"
+#include "CommandLineErrors.h"
 #include "ConnectionParams.h"
 #include "GeneralError.h"
 #include "MaskedLocator.h"
@@ -60,6 +61,7 @@ QString help() {
         "  --screenshot ARCHIVO guarda una imagen PNG de la ventana en ARCHIVO en cuanto se muestra y\n"
         "                       cierra la ventana\n"
         "  -h, --help           muestra esta ayuda\n"
+        "  --version            muestra la versión\n"
         "\n"
         "El módulo se busca en $VNMRTGEN_PLUGIN, junto al ejecutable, en ../lib y en el árbol de\n"
         "compilación.\n");
@@ -69,6 +71,20 @@ QString help() {
 
 int main(int argc, char* argv[]) {
     FijarZonaHorariaLocal();
+    // Help and version need no screen: answered before the window system is opened.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-h" || arg == "--help" || arg == "-help") {
+            QTextStream(stdout) << help();
+            return 0;
+        }
+        if (arg == "--version" || arg == "-version") {
+            QTextStream(stdout) << versionLine(QStringLiteral("vnmrtgen")) << "\n";
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vnmrtgen"));
     QTextStream err(stderr);
@@ -79,13 +95,20 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption companyOption(QStringLiteral("company"), QString(), QStringLiteral("code"));
     const QCommandLineOption userOption(QStringLiteral("user"), QString(), QStringLiteral("code"));
     const QCommandLineOption shotOption(QStringLiteral("screenshot"), QString(), QStringLiteral("file"));
-    parser.addOptions({helpOption, dbOption, companyOption, userOption, shotOption});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QList<QCommandLineOption> options{helpOption, versionOption, dbOption, companyOption, userOption,
+                                            shotOption};
+    parser.addOptions(options);
     if (!parser.parse(QApplication::arguments())) {
-        err << "vnmrtgen: " << parser.errorText() << "\n\n" << help();
+        err << "vnmrtgen: " << commandLineError(parser, QApplication::arguments(), options) << "\n";
         return 2;
     }
     if (parser.isSet(helpOption)) {
         QTextStream(stdout) << help();
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        QTextStream(stdout) << versionLine(QStringLiteral("vnmrtgen")) << "\n";
         return 0;
     }
     if (!parser.isSet(dbOption)) {

@@ -275,7 +275,9 @@ def main(command, database):
         ("help documents every option and the report types", ["--help"], 0, None,
          ["--" + o for o in ("db", "company", "type", "from", "to", "kinds", "classes", "prototypes", "account",
                              "observations", "pdf", "xlsx", "date-format", "user", "list")] +
-         ["Conciliación de Nómina", "Gestión Humana", "Consolidado Vacaciones"]),
+         ["Conciliación de Nómina", "Gestión Humana", "Consolidado Vacaciones", "Estado de salida:",
+          "  2  opciones o datos inválidos"]),
+        ("version", ["--version"], 0, None, ["vnmrtgen-report 0."]),
         ("list companies", db + ["--list", "companies"], 0, None,
          ["1\tSERVICIOS TEMPORALES ANDINOS S.A.S.", "4\tCOMERCIALIZADORA DEL CARIBE S.A.S."]),
         ("list classes of a company", report + ["--list", "classes"], 0, None,
