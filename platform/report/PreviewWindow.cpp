@@ -55,7 +55,9 @@ public:
 
     PreviewWindow* q;
     PreparedReport report;
-    ZoomMode zoomMode = ZoomMode::Fixed;
+    // A reader wants the whole width of the page, amounts at the right edge included, without scrolling
+    // sideways; real size is one click away in the zoom box.
+    ZoomMode zoomMode = ZoomMode::FitWidth;
     detail::PreviewPageView* view = nullptr;
     QTreeWidget* outline = nullptr;
     QDockWidget* outlineDock = nullptr;
@@ -300,7 +302,8 @@ void PreviewWindow::exec(const PreparedReport& report, QWidget* parent) {
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     connect(&window, &PreviewWindow::closed, &loop, &QEventLoop::quit);
-    window.show();
+    // The report gets the whole screen: a page fitted to a small window would be too small to read.
+    window.showMaximized();
     loop.exec(QEventLoop::DialogExec);
 }
 

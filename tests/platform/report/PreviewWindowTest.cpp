@@ -30,21 +30,28 @@ protected:
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        openedMode = window->zoomMode();
+        openedSideways = window->pageView()->horizontalScrollBar()->maximum();
+        // The geometry the cases check is worked out at real size.
+        window->setZoom(1.0);
     }
 
     QScrollBar* vertical() const { return window->pageView()->verticalScrollBar(); }
     double unitsPerMm() const { return window->pageView()->viewport()->logicalDpiX() / 25.4; }
 
     std::unique_ptr<PreviewWindow> window;
+    PreviewWindow::ZoomMode openedMode{};
+    int openedSideways = -1;
 };
 
 } // namespace
 
-TEST_F(PreviewTest, OpensOnTheFirstPageAtRealSizeAndNavigates) {
+TEST_F(PreviewTest, OpensOnTheFirstPageFittingItsWidthAndNavigates) {
     EXPECT_EQ(window->pageCount(), 3);
     EXPECT_EQ(window->currentPage(), 0);
-    EXPECT_DOUBLE_EQ(window->zoom(), 1.0);
-    EXPECT_EQ(window->zoomMode(), PreviewWindow::ZoomMode::Fixed);
+    EXPECT_EQ(openedMode, PreviewWindow::ZoomMode::FitWidth);
+    // The page's right edge was in view: no sideways scrolling.
+    EXPECT_EQ(openedSideways, 0);
     auto* pageBox = window->findChild<QSpinBox*>();
     ASSERT_NE(pageBox, nullptr);
     EXPECT_EQ(pageBox->maximum(), 3);
@@ -217,12 +224,13 @@ TEST_F(PreviewTest, ShowsASpilledReport) {
     EXPECT_EQ(window->currentPage(), 2);
 }
 
-TEST(PreviewExec, ReturnsWhenTheUserClosesTheWindow) {
+TEST(PreviewExec, OpensMaximisedAndReturnsWhenTheUserClosesTheWindow) {
     bool sawWindow = false;
     QTimer::singleShot(50, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* preview = qobject_cast<PreviewWindow*>(w); preview && preview->isVisible()) {
-                sawWindow = preview->windowModality() == Qt::ApplicationModal;
+                sawWindow = preview->windowModality() == Qt::ApplicationModal && preview->isMaximized() &&
+                            preview->pageView()->horizontalScrollBar()->maximum() == 0;
                 preview->close();
             }
     });
