@@ -21,6 +21,7 @@ struct ExprNode {
     QString name;   // field: dataset; variable/system/call/operator: name
     QString field;  // field name
     std::vector<std::shared_ptr<ExprNode>> args;
+    int depth = 1; // levels of the tree from this node down
 };
 
 namespace {
@@ -168,13 +169,37 @@ private:
     }
     bool isOp(const char* op) const { return m_tok.type == Tok::Op && m_tok.text == QLatin1String(op); }
 
-    static NodePtr make(NodeKind kind, const QString& name, std::vector<NodePtr> args = {}) {
+    // Parsing, evaluating and freeing a tree all recurse over its levels: a layout's expression nested
+    // deeper than any real one (thousands of parentheses, or of operators in a row) is refused rather than
+    // allowed to exhaust the stack.
+    static constexpr int kMaxDepth = 200;
+
+    NodePtr make(NodeKind kind, const QString& name, std::vector<NodePtr> args = {}) const {
         auto n = std::make_shared<ExprNode>();
         n->kind = kind;
         n->name = name;
         n->args = std::move(args);
+        for (const NodePtr& a : n->args)
+            if (a)
+                n->depth = std::max(n->depth, a->depth + 1);
+        if (n->depth > kMaxDepth)
+            tooDeep();
         return n;
     }
+
+    [[noreturn]] void tooDeep() const {
+        fail(QStringLiteral("anida más de %1 niveles de paréntesis u operadores").arg(kMaxDepth));
+    }
+
+    // Counts the nesting of the descent itself, which goes deeper than the tree it builds.
+    struct Nesting {
+        explicit Nesting(const Parser& p) : parser(p) {
+            if (++parser.m_nesting > kMaxDepth)
+                parser.tooDeep();
+        }
+        ~Nesting() { --parser.m_nesting; }
+        const Parser& parser;
+    };
 
     NodePtr parseOr() {
         NodePtr left = parseAnd();
@@ -193,6 +218,7 @@ private:
         return left;
     }
     NodePtr parseNot() {
+        const Nesting nesting(*this);
         if (isKeyword("not")) {
             advance(true);
             return make(NodeKind::Unary, QStringLiteral("not"), {parseNot()});
@@ -229,6 +255,7 @@ private:
         return left;
     }
     NodePtr parseUnary() {
+        const Nesting nesting(*this);
         if (isOp("-")) {
             advance(true);
             return make(NodeKind::Unary, QStringLiteral("-"), {parseUnary()});
@@ -254,7 +281,7 @@ private:
         return nameNode(ref);
     }
 
-    static NodePtr nameNode(const QString& name) {
+    NodePtr nameNode(const QString& name) const {
         if (kSystemNames.contains(name.toUpper()))
             return make(NodeKind::System, name.toUpper());
         if (name.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
@@ -343,6 +370,7 @@ private:
     const QString& m_text;
     int m_pos = 0;
     Token m_tok;
+    mutable int m_nesting = 0;
 };
 
 bool isText(const QVariant& v) { return v.metaType().id() == QMetaType::QString; }

@@ -16,6 +16,7 @@
 
 #include "GeneralError.h"
 #include "PageLayout_p.h"
+#include "TDateTime.h"
 #include "TextMeasurer.h"
 
 #include <QDateTime>
@@ -1190,7 +1191,7 @@ PdfWritten PdfWriter::finish(const PreparedReport& report, const QString& creato
     // The document describes itself twice, in the information dictionary and in XMP metadata, which must
     // agree; the metadata also declares the file PDF/A-1b, whose rules the writer keeps (fonts embedded,
     // no transparency, no encryption, an output intent for its RGB colours), so that an archive accepts it.
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = documentTime();
     const int offsetMin = now.offsetFromUtc() / 60;
     const QString zone = QStringLiteral("%1%2:%3")
                              .arg(offsetMin < 0 ? QLatin1Char('-') : QLatin1Char('+'))

@@ -26,6 +26,7 @@
 #include "DisplayFormat.h"
 #include "Expression.h"
 #include "GeneralError.h"
+#include "TDateTime.h"
 #include "TextMeasurer.h"
 
 #include <QHash>
@@ -903,7 +904,7 @@ PreparedReport ReportEngine::prepareReport() {
     e.counters.clear();
     e.activeReprint.clear();
     if (!e.nowSet)
-        e.now = QDateTime::currentDateTime();
+        e.now = documentTime();
     for (const Counter& c : e.doc.counters)
         e.counters.insert(c.name, 0);
 

@@ -1,6 +1,7 @@
 #include "XlsxWriter_p.h"
 
 #include "GeneralError.h"
+#include "TDateTime.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -923,7 +924,8 @@ void XlsxWriter::finish(const XlsxPageSetup& setup, const QString& title, const 
       << "<dxfs count=\"0\"/></styleSheet>";
     d->zip.add("xl/styles.xml", b);
 
-    // No creation or modification date: the same report gives the same file.
+    // No creation or modification date, unless SOURCE_DATE_EPOCH fixes one: the same report gives the same
+    // file.
     b.clear();
     b << kXmlHead << "<cp:coreProperties"
       << " xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\""
@@ -941,6 +943,12 @@ void XlsxWriter::finish(const XlsxPageSetup& setup, const QString& title, const 
     property("dc:subject", subject);
     property("dc:creator", author);
     property("cp:lastModifiedBy", author);
+    if (documentTimeFixed()) {
+        const QString when = documentTime().toString(Qt::ISODate);
+        for (const char* element : {"dcterms:created", "dcterms:modified"})
+            b << "<" << element << " xsi:type=\"dcterms:W3CDTF\">" << when.toLatin1().constData() << "</" << element
+              << ">";
+    }
     b << "</cp:coreProperties>";
     d->zip.add("docProps/core.xml", b);
     b.clear();

@@ -98,3 +98,21 @@ QString TDateTime::toIso() const {
         return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
     return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
+
+bool documentTimeFixed() {
+    return qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
+}
+
+QDateTime documentTime() {
+    if (!documentTimeFixed())
+        return QDateTime::currentDateTime();
+    const QByteArray text = qgetenv("SOURCE_DATE_EPOCH").trimmed();
+    bool ok = false;
+    const qint64 seconds = text.toLongLong(&ok);
+    // Years 1 to 9999: what a date field and a PDF date can hold.
+    if (!ok || seconds < -62135596800LL || seconds > 253402300799LL)
+        throw GeneralError(QStringLiteral("SOURCE_DATE_EPOCH debe ser un número de segundos desde "
+                                          "1970-01-01 (UTC); tiene '%1'.")
+                               .arg(QString::fromLocal8Bit(text)));
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+}

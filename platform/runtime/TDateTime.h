@@ -46,3 +46,10 @@ public:
 private:
     double m_value = 0.0;
 };
+
+// The moment a document (a printed report, a PDF, a workbook) is made. With SOURCE_DATE_EPOCH set (seconds
+// since 1970-01-01 UTC), that moment in UTC, so that the same data give byte-identical files run after
+// run; otherwise the current local time. A value that is no number of seconds throws GeneralError.
+QDateTime documentTime();
+// Whether documentTime() comes from SOURCE_DATE_EPOCH.
+bool documentTimeFixed();

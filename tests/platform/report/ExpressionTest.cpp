@@ -86,6 +86,17 @@ TEST(Expression, SyntaxErrorsNameTheExpression) {
     }
     FakeContext ctx;
     EXPECT_THROW(Expression::parse(QStringLiteral("NoExiste(1)")).evaluate(ctx), GeneralError);
+
+    // Nesting that would exhaust the stack is refused; two hundred levels still parse and evaluate.
+    for (const QString& text : {QString(20000, QLatin1Char('(')) + QLatin1Char('1'), QString(20000, QLatin1Char('-')) + QLatin1Char('1'),
+                                QStringLiteral("not ").repeated(20000) + QLatin1Char('1'),
+                                QStringLiteral("1").append(QStringLiteral("+1").repeated(20000))}) {
+        const QString message = testsupport::errorOf([&] { Expression::parse(text); });
+        EXPECT_TRUE(message.contains(QStringLiteral("anida más de 200 niveles de paréntesis u operadores")))
+            << message.left(80).toStdString();
+    }
+    EXPECT_EQ(Expression::parse(QStringLiteral("1").append(QStringLiteral("+1").repeated(150))).evaluate(ctx),
+              QVariant(151));
 }
 
 struct FormatCase {
