@@ -4,7 +4,14 @@
 // of a page outlives its writing but its merged ranges and pictures, which the writer keeps out of memory.
 //
 // A text spanning several cells becomes a merged range whose other cells are written blank with the
-// text's look, so that its borders and fill show on every cell of the range, as they do on the page.
+// text's look, so that its borders and fill show on every cell of the range, as they do on the page. The
+// lines and rectangle frames of a page become borders of the cells they lie along: added to the look of a
+// text's cell, or the look of a blank cell of their own where no text is.
+//
+// Printing follows the PDF: the first page's paper, orientation and margins, a page break before each page,
+// the grid fitted to the paper's width and the used range as the print area. No rows are set to repeat on
+// top of each printed page: every page's own header is already in the sheet, after its page break, and a
+// repeated header would print twice.
 //
 // Sizes: a column width is set in pixels at 96 per inch (the unit in which the worksheet stores widths
 // exactly), a row height in points; pictures are anchored by their corners, in EMU from the layout's
@@ -92,6 +99,7 @@ struct CellLook {
     bool wrap;
     QString numberFormat;
     FrameSpec frame;
+    FrameSpec rules; // sides drawn by the page's lines and rectangles
     QColor fill;
     bool operator==(const CellLook&) const = default;
 };
@@ -104,10 +112,12 @@ size_t qHash(const QColor& c, size_t seed) {
 size_t qHash(const CellLook& k, size_t seed = 0) {
     const FontSpec& f = k.font;
     const FrameSpec& fr = k.frame;
+    const FrameSpec& ru = k.rules;
     const int flags = f.bold | f.italic << 1 | f.underline << 2 | k.wrap << 3 | fr.left << 4 | fr.top << 5 |
-                      fr.right << 6 | fr.bottom << 7 | int(k.hAlign) << 8 | int(k.vAlign) << 12;
+                      fr.right << 6 | fr.bottom << 7 | int(k.hAlign) << 8 | int(k.vAlign) << 12 |
+                      ru.left << 16 | ru.top << 17 | ru.right << 18 | ru.bottom << 19;
     return qHashMulti(seed, f.family.size(), f.sizePt, qHash(f.color, 0), flags, k.numberFormat.size(),
-                      fr.widthPt, qHash(fr.color, 0), qHash(k.fill, 0));
+                      fr.widthPt, qHash(fr.color, 0), ru.widthPt, qHash(k.fill, 0));
 }
 
 // Styles are made once per distinct look.
@@ -115,10 +125,11 @@ class Styles {
 public:
     explicit Styles(detail::XlsxWriter& writer) : m_writer(writer) {}
 
-    int cell(const detail::XlsxTextCell& cell, bool wrap) {
+    // rules: the sides the page's lines and rectangles draw on this one cell of the text, if any.
+    int cell(const detail::XlsxTextCell& cell, bool wrap, const FrameSpec& rules = noRules()) {
         const TextItem& t = *cell.item;
         const QString numberFormat = t.value.kind == CellValue::Kind::None ? QString() : t.value.excelFormat;
-        CellLook look{t.font, t.hAlign, t.vAlign, wrap, numberFormat, t.frame, cell.fill};
+        CellLook look{t.font, t.hAlign, t.vAlign, wrap, numberFormat, t.frame, rules, cell.fill};
         if (const auto found = m_cache.constFind(look); found != m_cache.constEnd())
             return found.value();
         XlsxCellStyle s;
@@ -127,15 +138,8 @@ public:
         s.vAlign = t.vAlign;
         s.wrap = wrap;
         s.numberFormat = xmlText(look.numberFormat);
-        const FrameSpec& fr = t.frame;
-        if (fr.any() && fr.widthPt > 0) {
-            const XlsxCellStyle::Border border = borderStyle(fr.widthPt);
-            s.left = fr.left ? border : XlsxCellStyle::Border::None;
-            s.top = fr.top ? border : XlsxCellStyle::Border::None;
-            s.right = fr.right ? border : XlsxCellStyle::Border::None;
-            s.bottom = fr.bottom ? border : XlsxCellStyle::Border::None;
-            s.borderColor = fr.color.rgb();
-        }
+        addBorders(s, rules);
+        addBorders(s, t.frame); // the memo's own frame has the last word on colour
         s.filled = cell.fill.isValid() && cell.fill.alpha() > 0;
         s.fillColor = cell.fill.rgb();
         const int index = m_writer.style(s);
@@ -143,9 +147,39 @@ public:
         return index;
     }
 
+    // A cell no text holds, with the sides rules draw on it.
+    int blank(const FrameSpec& rules) {
+        for (const auto& [sides, index] : m_blanks)
+            if (sides == rules)
+                return index;
+        XlsxCellStyle s;
+        addBorders(s, rules);
+        const int index = m_writer.style(s);
+        m_blanks.emplace_back(rules, index);
+        return index;
+    }
+
+    static const FrameSpec& noRules() {
+        static const FrameSpec none;
+        return none;
+    }
+
 private:
+    // Sides of frame become borders of s; a side already there from another frame keeps the thicker line.
+    static void addBorders(XlsxCellStyle& s, const FrameSpec& frame) {
+        if (!frame.any() || frame.widthPt <= 0)
+            return;
+        const XlsxCellStyle::Border border = borderStyle(frame.widthPt);
+        for (auto [on, side] : {std::pair{frame.left, &s.left}, std::pair{frame.top, &s.top},
+                                std::pair{frame.right, &s.right}, std::pair{frame.bottom, &s.bottom}})
+            if (on)
+                *side = std::max(*side, border);
+        s.borderColor = frame.color.rgb();
+    }
+
     detail::XlsxWriter& m_writer;
     QHash<CellLook, int> m_cache;
+    std::vector<std::pair<FrameSpec, int>> m_blanks; // few: a report has a handful of rule widths
 };
 
 // What a text shows, lines joined by line breaks; most texts are one run, whose text is taken as it is.
@@ -203,8 +237,9 @@ bool richRuns(const detail::XlsxTextCell& cell, std::vector<detail::XlsxRun>& ru
 // One cell of a page: the first of a text's cells, which holds its value, or one of the others.
 struct PageCell {
     int row, col;
-    int text; // index in the page's texts
+    int text; // index in the page's texts; -1 for a blank cell that only rules draw on
     bool first;
+    int style = -1; // the cell's own look when rules draw on it; -1: its text's
 };
 
 class WorkbookWriter {
@@ -235,6 +270,7 @@ private:
         m_layout.rowHeightsMm.clear();
         m_layout.texts.clear();
         m_layout.images.clear();
+        m_layout.rules.clear();
         detail::layoutPage(page, m_columns, m_layout);
         const int firstRow = m_layout.rowOffset;
 
@@ -252,9 +288,26 @@ private:
             if (cell.merged())
                 m_writer.mergeRange(cell.firstRow, cell.firstCol, cell.lastRow, cell.lastCol);
         }
-        std::sort(m_cells.begin(), m_cells.end(), [](const PageCell& a, const PageCell& b) {
+        const auto byPlace = [](const PageCell& a, const PageCell& b) {
             return a.row != b.row ? a.row < b.row : a.col < b.col;
-        });
+        };
+        std::sort(m_cells.begin(), m_cells.end(), byPlace);
+        // A rule on a text's cell joins that cell's look; elsewhere it makes a blank cell of its own.
+        const size_t textCells = m_cells.size();
+        for (const detail::XlsxRuledCell& rule : m_layout.rules) {
+            const PageCell at{rule.row, rule.col, -1, false};
+            const auto end = m_cells.begin() + qsizetype(textCells);
+            const auto found = std::lower_bound(m_cells.begin(), end, at, byPlace);
+            if (found != end && found->row == rule.row && found->col == rule.col) {
+                const size_t i = size_t(found->text);
+                found->style =
+                    m_styles.cell(m_layout.texts[i], m_texts[i].contains(QLatin1Char('\n')), rule.sides);
+            } else {
+                m_cells.push_back({rule.row, rule.col, -1, false, m_styles.blank(rule.sides)});
+            }
+        }
+        if (m_cells.size() > textCells)
+            std::sort(m_cells.begin(), m_cells.end(), byPlace);
 
         auto next = m_cells.cbegin();
         for (int r = 0; r < int(m_layout.rowHeightsMm.size()); ++r) {
@@ -266,21 +319,21 @@ private:
                                            "expórtelo a PDF o pídalo por un periodo más corto")
                                 .arg(QLocale(QLocale::Spanish, QLocale::Colombia).toString(detail::kXlsxMaxRows))));
             for (; next != m_cells.cend() && next->row == row; ++next) {
+                const int style = next->style >= 0 ? next->style : m_styleOf[size_t(next->text)];
                 if (next->first)
-                    writeValue(size_t(next->text));
+                    writeValue(size_t(next->text), style);
                 else
-                    m_writer.blankCell(next->col, m_styleOf[size_t(next->text)]);
+                    m_writer.blankCell(next->col, style);
             }
         }
         for (const detail::XlsxImage& image : m_layout.images)
             writeImage(image);
     }
 
-    void writeValue(size_t i) {
+    void writeValue(size_t i, int style) {
         const detail::XlsxTextCell& cell = m_layout.texts[i];
         const TextItem& t = *cell.item;
         const QString& text = m_texts[i];
-        const int style = m_styleOf[i];
         // A number shown as blank (a hidden zero) stays blank.
         if (t.value.kind != CellValue::Kind::None && cell.extraText.isEmpty() && !isBlank(text) &&
             std::isfinite(t.value.number)) {

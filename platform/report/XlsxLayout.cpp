@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 
 namespace report::detail {
@@ -13,6 +14,7 @@ namespace {
 
 // Resolution at which drawings (charts) are turned into images for the worksheet.
 constexpr double kDrawingDpi = 192.0;
+constexpr double kHairlinePt = 0.25;
 
 int nearestEdge(const std::vector<double>& edges, double x) {
     const auto it = std::lower_bound(edges.begin(), edges.end(), x);
@@ -94,6 +96,14 @@ public:
         const int last = std::max(first, m_rowOfEdge[size_t(nearestEdge(m_edges, bottom))] - 1);
         return {m_firstRow + first, m_firstRow + std::min(last, int(m_heights.size()) - 1)};
     }
+    // The row side nearest to y as an absolute row and whether it is that row's bottom: an edge between
+    // two rows is the bottom of the upper one, the page's top edge the top of its first row.
+    std::pair<int, bool> side(double y) const {
+        const int e = nearestEdge(m_edges, y);
+        if (e == 0)
+            return {m_firstRow, false};
+        return {m_firstRow + m_rowOfEdge[size_t(e)] - 1, true};
+    }
     // Absolute row holding y, and y's distance from that row's top.
     std::pair<int, double> rowAt(double y) const {
         const auto it = std::upper_bound(m_tops.begin(), m_tops.end(), y);
@@ -106,6 +116,86 @@ private:
     std::vector<double> m_edges;
     std::vector<int> m_rowOfEdge;  // first row starting at each edge
     std::vector<double> m_tops, m_heights;
+};
+
+// The cell sides drawn by the lines and rectangle frames of a page, gathered per cell.
+class Rules {
+public:
+    Rules(const PageRows& rows, const std::vector<double>& columns, double tolerance)
+        : m_rows(rows), m_columns(columns), m_lastCol(int(columns.size()) - 2), m_tolerance(tolerance) {}
+
+    void add(const LineItem& l) {
+        if (l.color.isValid() && l.color.alpha() == 0)
+            return;
+        const double left = std::min(l.from.x(), l.to.x()), right = std::max(l.from.x(), l.to.x());
+        const double top = std::min(l.from.y(), l.to.y()), bottom = std::max(l.from.y(), l.to.y());
+        // A line of no width is drawn a device pixel wide: the thinnest border there is.
+        const double widthPt = l.widthPt > 0 ? l.widthPt : kHairlinePt;
+        // A slanted line has no cell side to stand for it.
+        if (bottom - top <= m_tolerance) {
+            const auto [row, isBottom] = m_rows.side((top + bottom) / 2);
+            const auto [first, last] = columnSpan(left, right);
+            for (int c = first; c <= last; ++c)
+                set(row, c, isBottom ? &FrameSpec::bottom : &FrameSpec::top, widthPt, l.color);
+        } else if (right - left <= m_tolerance) {
+            const auto [col, isRight] = columnSide((left + right) / 2);
+            const auto [first, last] = m_rows.span(top, bottom);
+            for (int r = first; r <= last; ++r)
+                set(r, col, isRight ? &FrameSpec::right : &FrameSpec::left, widthPt, l.color);
+        }
+    }
+
+    // A rectangle frames the block of cells it encloses, as a memo's frame does its own cells.
+    void add(const RectItem& r) {
+        const FrameSpec& f = r.frame;
+        if (!f.any() || f.widthPt <= 0 || (f.color.isValid() && f.color.alpha() == 0))
+            return;
+        const auto [firstRow, lastRow] = m_rows.span(r.rect.top(), r.rect.bottom());
+        const auto [firstCol, lastCol] = columnSpan(r.rect.left(), r.rect.right());
+        for (int c = firstCol; c <= lastCol; ++c) {
+            if (f.top)
+                set(firstRow, c, &FrameSpec::top, f.widthPt, f.color);
+            if (f.bottom)
+                set(lastRow, c, &FrameSpec::bottom, f.widthPt, f.color);
+        }
+        for (int row = firstRow; row <= lastRow; ++row) {
+            if (f.left)
+                set(row, firstCol, &FrameSpec::left, f.widthPt, f.color);
+            if (f.right)
+                set(row, lastCol, &FrameSpec::right, f.widthPt, f.color);
+        }
+    }
+
+    void appendTo(std::vector<XlsxRuledCell>& out) const {
+        for (const auto& [at, sides] : m_cells)
+            out.push_back({at.first, at.second, sides});
+    }
+
+private:
+    std::pair<int, int> columnSpan(double left, double right) const {
+        const int first = std::min(nearestEdge(m_columns, left), m_lastCol);
+        return {first, std::clamp(nearestEdge(m_columns, right) - 1, first, m_lastCol)};
+    }
+    // As the rows' side(): the edge between two columns is the right side of the left one.
+    std::pair<int, bool> columnSide(double x) const {
+        const int e = nearestEdge(m_columns, x);
+        return e == 0 ? std::pair{0, false} : std::pair{std::min(e - 1, m_lastCol), true};
+    }
+    void set(int row, int col, bool FrameSpec::*side, double widthPt, const QColor& color) {
+        auto [it, added] = m_cells.try_emplace({row, col});
+        FrameSpec& f = it->second;
+        if (added || widthPt > f.widthPt) {
+            f.widthPt = widthPt;
+            f.color = color.isValid() ? color : QColor(Qt::black);
+        }
+        f.*side = true;
+    }
+
+    const PageRows& m_rows;
+    const std::vector<double>& m_columns;
+    int m_lastCol;
+    double m_tolerance;
+    std::map<std::pair<int, int>, FrameSpec> m_cells; // by row, then column
 };
 
 } // namespace
@@ -151,10 +241,17 @@ void layoutPage(const PreparedPage& page, const std::vector<double>& columns, Xl
         return owner[size_t(row - firstRow) * size_t(columnCount) + size_t(col)];
     };
     std::vector<const RectItem*> filledRects;
+    Rules rules(rows, columns, toleranceMm);
     for (const PageItem& item : page.items) {
-        if (const auto* r = std::get_if<RectItem>(&item); r && r->fill.isValid() && r->fill.alpha() > 0)
-            filledRects.push_back(r);
+        if (const auto* r = std::get_if<RectItem>(&item)) {
+            if (r->fill.isValid() && r->fill.alpha() > 0)
+                filledRects.push_back(r);
+            rules.add(*r);
+        } else if (const auto* l = std::get_if<LineItem>(&item)) {
+            rules.add(*l);
+        }
     }
+    rules.appendTo(layout.rules);
 
     for (const PageItem& item : page.items) {
         if (const auto* t = std::get_if<TextItem>(&item)) {

@@ -11,6 +11,11 @@
 // Texts that overlap on the page cannot both own the cells they share: a text whose cells are taken keeps
 // the first free cell of its span, unmerged, and when none is free its text is added to the text already
 // there, so nothing printed is lost.
+//
+// Lines and rectangle frames add no edges of their own (columns are fixed before any page is read, from
+// the texts alone): each side lands on the grid edge nearest to it and becomes that side of the cells along
+// it. An edge between two rows is drawn as the bottom of the row above it, so that a rule under a title and
+// the title's own frame end up on one cell.
 #pragma once
 
 #include "PreparedReport.h"
@@ -30,6 +35,12 @@ struct XlsxTextCell {
     bool merged() const { return lastRow > firstRow || lastCol > firstCol; }
 };
 
+// The sides of one cell that lines and rectangles of the page draw; the thickest of them gives the width.
+struct XlsxRuledCell {
+    int row = 0, col = 0;
+    FrameSpec sides; // no side set until a rule lands on the cell
+};
+
 struct XlsxImage {
     QImage image;            // drawn over the cells, sized widthMm x heightMm
     int row = 0, col = 0;    // cell holding the image's top-left corner
@@ -46,6 +57,7 @@ struct XlsxLayout {
     std::vector<int> pageFirstRows;  // first row of each page
     std::vector<XlsxTextCell> texts;
     std::vector<XlsxImage> images;
+    std::vector<XlsxRuledCell> rules; // by row, then column; each cell once
 };
 
 // Edges sorted and clustered: an edge further than tolerance from the start of the current cluster starts a

@@ -578,6 +578,7 @@ struct XlsxWriter::Private {
 
     ZipWriter zip;
     QString sheetName;
+    int columnCount = 0;
     Buffer sheet;
     bool rowOpen = false, rowEmpty = false;
     int lastRow = -1;
@@ -606,8 +607,11 @@ XlsxWriter::XlsxWriter(OutputSink& sink, const QString& shownPath, const QString
                        const std::vector<int>& columnWidthsPx)
     : d(std::make_unique<Private>(sink, shownPath)) {
     d->sheetName = sheetName;
-    // The package's relationships and the workbook come first: tools that tell file types apart by their
-    // first parts then see a spreadsheet.
+    d->columnCount = int(std::min(columnWidthsPx.size(), size_t(kXlsxMaxColumns)));
+    // The package's relationships, the workbook's and the small application properties come first, ahead
+    // of the long worksheet: tools that tell file types apart by their first parts then see a spreadsheet.
+    // The workbook itself names the print area, known only once the rows are written, and follows the
+    // worksheet.
     Buffer b;
     b << kXmlHead << "<Relationships xmlns=\"" << kPkgRelNs << "\">"
       << "<Relationship Id=\"rId1\" Type=\"" << kRelNs << "/officeDocument\" Target=\"xl/workbook.xml\"/>"
@@ -618,21 +622,30 @@ XlsxWriter::XlsxWriter(OutputSink& sink, const QString& shownPath, const QString
       << "</Relationships>";
     d->zip.add("_rels/.rels", b);
     b.clear();
-    b << kXmlHead << "<workbook xmlns=\"" << kMainNs << "\" xmlns:r=\"" << kRelNs << "\">"
-      << "<bookViews><workbookView/></bookViews><sheets><sheet name=\"";
-    b.text(sheetName, true);
-    b << "\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
-    d->zip.add("xl/workbook.xml", b);
-    b.clear();
     b << kXmlHead << "<Relationships xmlns=\"" << kPkgRelNs << "\">"
       << "<Relationship Id=\"rId1\" Type=\"" << kRelNs << "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
       << "<Relationship Id=\"rId2\" Type=\"" << kRelNs << "/styles\" Target=\"styles.xml\"/>"
       << "</Relationships>";
     d->zip.add("xl/_rels/workbook.xml.rels", b);
+    b.clear();
+    b << kXmlHead
+      << "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\""
+      << " xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+      << "<Application>VNmRtgen</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
+      << "<HeadingPairs><vt:vector size=\"2\" "
+         "baseType=\"variant\"><vt:variant><vt:lpstr>Worksheets</vt:lpstr>"
+      << "</vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant></vt:vector></HeadingPairs>"
+      << "<TitlesOfParts><vt:vector size=\"1\" baseType=\"lpstr\"><vt:lpstr>";
+    b.text(sheetName);
+    b << "</vt:lpstr></vt:vector></TitlesOfParts><LinksUpToDate>false</LinksUpToDate><SharedDoc>false</"
+         "SharedDoc>"
+      << "<HyperlinksChanged>false</HyperlinksChanged></Properties>";
+    d->zip.add("docProps/app.xml", b);
 
     d->zip.begin("xl/worksheets/sheet1.xml");
     Buffer& s = d->sheet;
     s << kXmlHead << "<worksheet xmlns=\"" << kMainNs << "\" xmlns:r=\"" << kRelNs << "\">"
+      << "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>"
       << "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
       << "<sheetFormatPr defaultRowHeight=\"15\"/>";
     if (!columnWidthsPx.empty()) {
@@ -841,7 +854,8 @@ void XlsxWriter::finish(const XlsxPageSetup& setup, const QString& title, const 
       << setup.topIn << "\" bottom=\"" << setup.bottomIn << "\" header=\"0.3\" footer=\"0.3\"/><pageSetup";
     if (setup.paperSize > 0)
         s << " paperSize=\"" << setup.paperSize << "\"";
-    s << " orientation=\"" << (setup.landscape ? "landscape" : "portrait") << "\"/>";
+    s << " fitToWidth=\"1\" fitToHeight=\"0\" orientation=\"" << (setup.landscape ? "landscape" : "portrait")
+      << "\"/>";
     std::vector<int> breaks;
     for (int row : setup.rowBreaks)
         if (row > 0 && row < kXlsxMaxRows)
@@ -861,6 +875,32 @@ void XlsxWriter::finish(const XlsxPageSetup& setup, const QString& title, const 
     d->zip.end();
 
     Buffer b;
+    b << kXmlHead << "<workbook xmlns=\"" << kMainNs << "\" xmlns:r=\"" << kRelNs << "\">"
+      << "<bookViews><workbookView/></bookViews><sheets><sheet name=\"";
+    b.text(d->sheetName, true);
+    b << "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>";
+    // A sheet's name in a reference is quoted, its own quotes doubled.
+    const QString sheetRef = QLatin1Char('\'') +
+                             QString(d->sheetName).replace(QLatin1Char('\''), QStringLiteral("''")) +
+                             QStringLiteral("'!");
+    if (d->lastRow >= 0 && d->columnCount > 0) {
+        b << "<definedNames>";
+        const auto name = [&](std::string_view builtin, const QString& range) {
+            b << "<definedName name=\"" << builtin << "\" localSheetId=\"0\">";
+            b.text(sheetRef + range);
+            b << "</definedName>";
+        };
+        const auto column = [](int col) {
+            Buffer c;
+            appendColumnName(c, col);
+            return QString::fromLatin1(c.bytes());
+        };
+        name("_xlnm.Print_Area", QStringLiteral("$A$1:$%1$%2").arg(column(d->columnCount - 1)).arg(d->lastRow + 1));
+        b << "</definedNames>";
+    }
+    b << "</workbook>";
+    d->zip.add("xl/workbook.xml", b);
+    b.clear();
     if (drawing) {
         for (size_t i = 0; i < d->media.size(); ++i)
             d->zip.addStored("xl/media/image" + QByteArray::number(qulonglong(i + 1)) + ".png",
@@ -951,20 +991,6 @@ void XlsxWriter::finish(const XlsxPageSetup& setup, const QString& title, const 
     }
     b << "</cp:coreProperties>";
     d->zip.add("docProps/core.xml", b);
-    b.clear();
-    b << kXmlHead
-      << "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\""
-      << " xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
-      << "<Application>VNmRtgen</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
-      << "<HeadingPairs><vt:vector size=\"2\" "
-         "baseType=\"variant\"><vt:variant><vt:lpstr>Worksheets</vt:lpstr>"
-      << "</vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant></vt:vector></HeadingPairs>"
-      << "<TitlesOfParts><vt:vector size=\"1\" baseType=\"lpstr\"><vt:lpstr>";
-    b.text(d->sheetName);
-    b << "</vt:lpstr></vt:vector></TitlesOfParts><LinksUpToDate>false</LinksUpToDate><SharedDoc>false</"
-         "SharedDoc>"
-      << "<HyperlinksChanged>false</HyperlinksChanged></Properties>";
-    d->zip.add("docProps/app.xml", b);
 
     // Last, once it is known whether there are pictures.
     b.clear();

@@ -69,6 +69,8 @@ struct XlsxAnchor {
     qint64 width = 0, height = 0;
 };
 
+// How the worksheet prints. It is always fitted to the paper's width (as many pages down as it takes) and
+// its print area is the used range: every column and the rows down to the last one written.
 struct XlsxPageSetup {
     bool landscape = false;
     int paperSize = 0; // the worksheet's paper code; 0: the printer's default

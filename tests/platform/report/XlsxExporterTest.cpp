@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
+#include <map>
 
 using namespace report;
 using detail::XlsxLayout;
@@ -65,6 +66,58 @@ PreparedPage pageWith(std::vector<PageItem> items) {
     return p;
 }
 
+// What openpyxl (warnings as errors) makes of a workbook's printing and of some cells' borders, with the
+// worksheet's elements in their order and the style index of each of those cells.
+QJsonObject printDump(const QString& xlsx, const QStringList& cells) {
+    static const QString script = QStringLiteral(R"py(
+import json, sys, zipfile, re, openpyxl
+from xml.etree import ElementTree
+wb = openpyxl.load_workbook(sys.argv[1])
+ws = wb.active
+xml = zipfile.ZipFile(sys.argv[1]).read("xl/worksheets/sheet1.xml").decode()
+def border(ref):
+    b = ws[ref].border
+    return {k: [getattr(b, k).style, getattr(b, k).color.rgb if getattr(b, k).color is not None else None]
+            for k in ("left", "top", "right", "bottom")}
+json.dump({
+    "titles": ws.print_title_rows,
+    "area": ",".join(ws.print_area) if isinstance(ws.print_area, list) else ws.print_area,
+    "fitToPage": ws.sheet_properties.pageSetUpPr.fitToPage if ws.sheet_properties.pageSetUpPr else None,
+    "fitToWidth": ws.page_setup.fitToWidth, "fitToHeight": ws.page_setup.fitToHeight,
+    "paper": str(ws.page_setup.paperSize), "orientation": ws.page_setup.orientation,
+    "left": ws.page_margins.left,
+    "order": [e.tag.split("}")[1] for e in ElementTree.fromstring(xml)],
+    "borders": {ref: border(ref) for ref in sys.argv[2:]},
+    "styles": {ref: (re.search(r'<c r="%s"(?: s="(\d+)")?' % ref, xml) or [None, None])[1] for ref in sys.argv[2:]},
+}, sys.stdout)
+)py");
+    const auto r = outtest::runTool(
+        QStringLiteral("/usr/bin/python3"),
+        QStringList{QStringLiteral("-W"), QStringLiteral("error"), QStringLiteral("-c"), script, xlsx} +
+            cells);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+QJsonArray side(const char* style, const char* rgb) {
+    return QJsonArray{QLatin1String(style), QLatin1String(rgb)};
+}
+
+// Four texts make a grid of columns at 10, 50 and 90 mm and rows at 10 (the top margin), 15, 20 and 25 mm,
+// then two blank rows down to the bottom margin at 269.4 mm (a row is at most 144 mm tall): rows 0 to 4.
+PreparedPage ruledPage() {
+    LineItem underTitle{QPointF(10, 15.4), QPointF(90, 15.4), 2.0, Qt::red}; // medium, nearest the edge at 15
+    LineItem between{QPointF(50.3, 20), QPointF(50.3, 25)};                  // on the edge between columns
+    LineItem foot{QPointF(12, 269), QPointF(88, 269)};                       // along blank cells
+    LineItem slanted{QPointF(10, 10), QPointF(90, 25)};
+    RectItem box{QRectF(10, 20, 80, 5), QColor(), outtest::allSides(4.0)}; // thick
+    return pageWith({outtest::text(QRectF(10, 10, 40, 5), QStringLiteral("a")),
+                     outtest::text(QRectF(50, 10, 40, 5), QStringLiteral("b")),
+                     outtest::text(QRectF(10, 20, 40, 5), QStringLiteral("c")),
+                     outtest::text(QRectF(50, 20, 40, 5), QStringLiteral("d")), underTitle, between, foot,
+                     slanted, box});
+}
+
 } // namespace
 
 TEST(XlsxLayoutGrid, OverlappingTextsLoseNothing) {
@@ -111,6 +164,101 @@ TEST(XlsxLayoutGrid, PicturesAndDrawingsAreAnchoredAtTheirCell) {
     EXPECT_GE(chart.row, l.pageFirstRows[2]);
     EXPECT_NEAR(chart.widthMm, outtest::kChartRect.width(), 1e-9);
     EXPECT_FALSE(chart.image.isNull());
+}
+
+TEST(XlsxLayoutGrid, LinesAndRectanglesLandOnCellSides) {
+    PreparedReport r;
+    r.pages.push_back(ruledPage());
+    const XlsxLayout l = detail::layoutForXlsx(r);
+    std::map<std::pair<int, int>, FrameSpec> at;
+    for (const detail::XlsxRuledCell& c : l.rules)
+        EXPECT_TRUE(at.emplace(std::pair{c.row, c.col}, c.sides).second) << "each cell once";
+    ASSERT_EQ(at.size(), 6u) << "rows 0, 2 and 4, two columns each; the slanted line draws nothing";
+    for (int col : {0, 1}) {
+        const FrameSpec& under = at[{0, col}];
+        EXPECT_TRUE(under.bottom && !under.top && !under.left && !under.right);
+        EXPECT_EQ(under.widthPt, 2.0);
+        EXPECT_EQ(under.color, QColor(Qt::red));
+        const FrameSpec& boxed = at[{2, col}];
+        EXPECT_TRUE(boxed.top && boxed.bottom) << col;
+        EXPECT_EQ(boxed.widthPt, 4.0) << "the thickest line on the cell";
+        EXPECT_TRUE((at[{4, col}].bottom)) << "a line along the bottom margin, on blank cells";
+    }
+    // The box's sides, and the vertical line as the right side of the left column.
+    EXPECT_TRUE((at[{2, 0}].left && at[{2, 0}].right));
+    EXPECT_TRUE((!at[{2, 1}].left && at[{2, 1}].right));
+}
+
+TEST(XlsxExport, LinesAndRectanglesAreBorders) {
+    VN_REQUIRE_OPENPYXL();
+    PreparedReport r;
+    r.pages.push_back(ruledPage());
+    const QString path = testsupport::tempPath(QStringLiteral("reglas.xlsx"));
+    XlsxExporter::exportToFile(r, path);
+    const QJsonObject d = printDump(path, {QStringLiteral("A1"), QStringLiteral("B1"), QStringLiteral("A3"),
+                                           QStringLiteral("B3"), QStringLiteral("A5"), QStringLiteral("B5")});
+    const QJsonObject b = d.value(QStringLiteral("borders")).toObject();
+    const QJsonArray none{QJsonValue(), QJsonValue()};
+    for (const char* ref : {"A1", "B1"}) {
+        const QJsonObject cell = b.value(QLatin1String(ref)).toObject();
+        EXPECT_EQ(cell.value(QStringLiteral("bottom")).toArray(), side("medium", "FFFF0000")) << ref;
+        EXPECT_EQ(cell.value(QStringLiteral("top")).toArray(), none) << ref;
+    }
+    const QJsonObject a3 = b.value(QStringLiteral("A3")).toObject();
+    for (const char* s : {"left", "top", "right", "bottom"})
+        EXPECT_EQ(a3.value(QLatin1String(s)).toArray(), side("thick", "FF000000")) << s;
+    EXPECT_EQ(b.value(QStringLiteral("B3")).toObject().value(QStringLiteral("left")).toArray(), none);
+    EXPECT_EQ(b.value(QStringLiteral("A5")).toObject().value(QStringLiteral("bottom")).toArray(),
+              side("thin", "FF000000"));
+    // Equal looks share one style: the text cells under the rule, and the blank ones along the margin.
+    const QJsonObject styles = d.value(QStringLiteral("styles")).toObject();
+    EXPECT_EQ(styles.value(QStringLiteral("A1")), styles.value(QStringLiteral("B1")));
+    EXPECT_FALSE(styles.value(QStringLiteral("A5")).isNull());
+    EXPECT_EQ(styles.value(QStringLiteral("A5")), styles.value(QStringLiteral("B5")));
+}
+
+// Two pages, each with its own header in the sheet: printed as the PDF, on the layout's paper, fitted to
+// the width, with no rows repeated on top (the second page's header would print twice).
+TEST(XlsxExport, PrintsFittedToWidthOnTheLayoutsPaper) {
+    VN_REQUIRE_OPENPYXL();
+    const auto page = [](int n) {
+        TextItem amount = outtest::text(QRectF(30, 25, 50, 5), QString::number(n * 100));
+        amount.value = CellValue{CellValue::Kind::Number, n * 100.0, QStringLiteral("0")};
+        PreparedPage p =
+            pageWith({outtest::text(QRectF(30, 10, 50, 5), QStringLiteral("EMPRESA S.A.S.")),
+                      outtest::text(QRectF(80, 10, 40, 5), QStringLiteral("Página: %1").arg(n)),
+                      outtest::text(QRectF(30, 20, 50, 5), QStringLiteral("Código")), amount,
+                      outtest::text(QRectF(30, 30, 90, 5), QStringLiteral("empleado %1").arg(n))});
+        p.paperMm = QSizeF(279.4, 215.9);
+        p.landscape = true;
+        p.marginsMm = QMarginsF(25.4, 10, 10, 10);
+        return p;
+    };
+    PreparedReport r;
+    r.pages = {page(1), page(2)};
+    const QString path = testsupport::tempPath(QStringLiteral("impresion.xlsx"));
+    XlsxExporter::exportToFile(r, path);
+    QJsonObject d = printDump(path, {});
+    // The area belongs to the sheet (openpyxl gives a sheet only the names with its localSheetId). Columns
+    // between the edges at 25.4 (the margin), 30, 80 and 120 mm; each page 7 rows: five 5 mm bands, and two
+    // for the 170.9 mm down to the bottom margin.
+    EXPECT_TRUE(d.value(QStringLiteral("titles")).isNull());
+    EXPECT_EQ(d.value(QStringLiteral("area")).toString(), QStringLiteral("$A$1:$C$14"));
+    EXPECT_EQ(d.value(QStringLiteral("fitToPage")), QJsonValue(true));
+    EXPECT_EQ(d.value(QStringLiteral("fitToWidth")).toInt(), 1);
+    EXPECT_EQ(d.value(QStringLiteral("fitToHeight")).toInt(), 0);
+    EXPECT_EQ(d.value(QStringLiteral("paper")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(d.value(QStringLiteral("orientation")).toString(), QStringLiteral("landscape"));
+    EXPECT_DOUBLE_EQ(d.value(QStringLiteral("left")).toDouble(), 1.0);
+    const QStringList order{
+        QStringLiteral("sheetPr"),     QStringLiteral("sheetViews"), QStringLiteral("sheetFormatPr"),
+        QStringLiteral("cols"),        QStringLiteral("sheetData"),  QStringLiteral("mergeCells"),
+        QStringLiteral("pageMargins"), QStringLiteral("pageSetup"),  QStringLiteral("rowBreaks")};
+    EXPECT_EQ(d.value(QStringLiteral("order")).toVariant().toStringList(), order);
+
+    r.pages.pop_back();
+    XlsxExporter::exportToFile(r, path);
+    EXPECT_EQ(printDump(path, {}).value(QStringLiteral("area")).toString(), QStringLiteral("$A$1:$C$7"));
 }
 
 TEST(XlsxExport, AmountsAreNumbersWithTheirFormat) {
