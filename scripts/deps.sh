@@ -17,6 +17,8 @@ PACKAGES=(
   postgresql
   fonts-liberation2 fonts-dejavu-core
   qpdf poppler-utils sqlite3 python3 python3-openpyxl
+  # The Debian package: cpack's dpkg-shlibdeps (build-essential pulls it in today; named so it stays).
+  dpkg-dev
   # The fuzz targets: clang's libFuzzer, whose runtime Debian only recommends.
   clang libclang-rt-dev
 )
