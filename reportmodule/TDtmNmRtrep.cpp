@@ -2,6 +2,7 @@
 
 #include "FormatSettings.h"
 #include "GeneralError.h"
+#include "LayoutFiles.h"
 #include "TDtmNmRtgen.h"
 #include "TReportRun.h"
 
@@ -101,11 +102,9 @@ bool TDtmNmRtrep::frxRptRtgenGetValue(const TReportRun& run, const QString& VarN
 }
 
 QByteArray TDtmNmRtrep::layoutXml(const QString& name) {
-    QFile f(QStringLiteral(":/layouts/%1.xml").arg(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return layoutfiles::layoutXml(name);
 }
 
 QByteArray TDtmNmRtrep::fragmentXml(const QString& name) {
-    QFile f(QStringLiteral(":/layouts/fragments/%1.xml").arg(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return layoutfiles::fragmentXml(name);
 }

@@ -3,6 +3,7 @@
 #include "DocumentLoader.h"
 #include "FormatSettings.h"
 #include "GeneralError.h"
+#include "LayoutFiles.h"
 #include "ReportEngine.h"
 #include "ReportPresenter.h"
 #include "TDtmNmRtrep.h"
@@ -20,7 +21,7 @@ const report::ReportDocument& TfrxReport::Document() {
         report::DocumentLoader loader;
         loader.setFragmentResolver(&TDtmNmRtrep::fragmentXml);
         m_document = std::make_unique<report::ReportDocument>(
-            loader.load(xml, QStringLiteral(":/layouts/%1.xml").arg(Name())));
+            loader.load(xml, layoutfiles::path(Name())));
     }
     return *m_document;
 }

@@ -34,6 +34,8 @@ struct BatchOptions {
     QCommandLineOption dateFormat{QStringLiteral("date-format"), QString(), QStringLiteral("pattern")};
     QCommandLineOption user{QStringLiteral("user"), QString(), QStringLiteral("code")};
     QCommandLineOption list{QStringLiteral("list"), QString(), QStringLiteral("what")};
+    QCommandLineOption layouts{QStringLiteral("layouts"), QString(), QStringLiteral("dir")};
+    QCommandLineOption exportLayouts{QStringLiteral("export-layouts"), QString(), QStringLiteral("dir")};
 
     QList<QCommandLineOption> all() const;
     void addTo(QCommandLineParser& parser) const;

@@ -123,6 +123,17 @@ int main(int argc, char* argv[]) {
         err << "vnmrtgen: " << e.message() << "\n";
         return 2;
     }
+    // The plug-in's load takes server, database, user and password only: keywords would be lost unseen.
+    if (!connection.options.isEmpty()) {
+        err << "vnmrtgen: las opciones de conexión de la URL (" << connection.options.constFirst().first
+            << "=...) no llegan al módulo; use las variables de entorno de PostgreSQL (PGSSLMODE, PGPASSFILE, "
+               "PGSERVICE...).\n";
+        return 2;
+    }
+    if (connection.passwordInLocator)
+        err << QStringLiteral("Aviso: la contraseña escrita en --db queda a la vista de otros usuarios en la lista "
+                              "de procesos; use PGPASSWORD o ~/.pgpass.\n")
+            << Qt::flush;
     // The load's user opens the connection; a SQLite file needs none, so there it carries the user code.
     const QString user = connection.user.isEmpty() ? parser.value(userOption) : connection.user;
 

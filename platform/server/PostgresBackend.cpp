@@ -30,37 +30,27 @@ enum PgType {
 } // namespace
 
 void PostgresBackend::configure(QSqlDatabase& db, const ConnectionParams& params) const {
-    if (params.alias.isEmpty())
+    if (params.alias.isEmpty() && params.option(QStringLiteral("service")).isEmpty())
         throw GeneralError(QStringLiteral("no se indicó el nombre de la base de datos."));
-    // server is "host", "host:port", "[v6 address]" or "[v6 address]:port"; empty means the local socket.
-    QString host = params.server.trimmed();
-    QString port;
-    if (host.startsWith(QLatin1Char('['))) {
-        const qsizetype close = host.indexOf(QLatin1Char(']'));
-        if (close < 0)
-            throw GeneralError(QStringLiteral("el servidor '%1' no es válido.").arg(params.server));
-        port = host.mid(close + 1);
-        host = host.mid(1, close - 1);
-        if (!port.isEmpty() && !port.startsWith(QLatin1Char(':')))
-            throw GeneralError(QStringLiteral("el servidor '%1' no es válido.").arg(params.server));
-        port = port.mid(1);
-    } else if (const qsizetype colon = host.lastIndexOf(QLatin1Char(':')); colon >= 0) {
-        port = host.mid(colon + 1);
-        host = host.left(colon);
-    }
+    // QPSQL hands each non-empty field to libpq and leaves an empty one out: no host means the local
+    // socket (or the service's host), no password lets libpq look in PGPASSWORD, the password file
+    // (passfile=, PGPASSFILE, ~/.pgpass) and the service, as every other PostgreSQL client does.
+    const auto [host, port] = params.postgresHostPort();
     if (!host.isEmpty())
         db.setHostName(host);
-    if (!port.isEmpty()) {
-        bool ok = false;
-        const int p = port.toInt(&ok);
-        if (!ok || p <= 0 || p > 65535)
-            throw GeneralError(QStringLiteral("el puerto '%1' no es válido.").arg(port));
-        db.setPort(p);
-    }
+    if (port > 0)
+        db.setPort(port);
     db.setDatabaseName(params.alias);
     db.setUserName(params.user);
     db.setPassword(params.password);
-    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=VNmRtgen"));
+    // The locator's own keywords come last, and libpq keeps the last value of a keyword: a locator that
+    // names its application_name (a department telling its sessions apart in pg_stat_activity) or a
+    // longer connect_timeout (a distant replica) is obeyed; without one, sessions show as VNmRtgen, which
+    // an administrator ending the module's sessions looks for.
+    QString options = QStringLiteral("connect_timeout=10;application_name=VNmRtgen");
+    if (const QString own = params.libpqOptions(); !own.isEmpty())
+        options += QLatin1Char(';') + own;
+    db.setConnectOptions(options);
 }
 
 void PostgresBackend::prepareSession(QSqlDatabase& db) const {

@@ -19,7 +19,11 @@ public:
 
 protected:
     QString driverName() const override { return QStringLiteral("QPSQL"); }
-    QString databaseLabel(const ConnectionParams& params) const override { return params.alias; }
+    // A locator may leave the database to its service= (pg_service.conf names it).
+    QString databaseLabel(const ConnectionParams& params) const override {
+        return params.alias.isEmpty() ? QStringLiteral("servicio ") + params.option(QStringLiteral("service"))
+                                      : params.alias;
+    }
     void configure(QSqlDatabase& db, const ConnectionParams& params) const override;
     void prepareSession(QSqlDatabase& db) const override;
     QString errorReason(const QSqlError& error) const override;

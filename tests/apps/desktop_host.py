@@ -38,6 +38,18 @@ def main(command, database):
     run = subprocess.run([command], capture_output=True, text=True, env=env, timeout=60)
     check(run.returncode == 2 and "falta --db" in run.stderr, "without --db: exit 2", run.stderr)
 
+    # Without a screen: --version; in Spanish: an unknown option; refused: URL keywords the load cannot carry.
+    bare = {k: v for k, v in env.items() if k not in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY")}
+    run = subprocess.run([command, "--version"], capture_output=True, text=True, env=bare, timeout=60)
+    check(run.returncode == 0 and run.stdout.startswith("vnmrtgen 0."), "--version needs no screen", run.stderr)
+    run = subprocess.run([command, "--colour"], capture_output=True, text=True, env=env, timeout=60)
+    check(run.returncode == 2 and run.stderr.endswith(
+        "vnmrtgen: Opción desconocida: --colour. Use --help para ver las opciones.\n"), "unknown option", run.stderr)
+    run = subprocess.run([command, "--db", "postgresql://informes@servidor/nomina?sslmode=require"],
+                         capture_output=True, text=True, env=env, timeout=60)
+    check(run.returncode == 2 and "las opciones de conexión de la URL (sslmode=...) no llegan al módulo" in run.stderr,
+          "URL keywords refused", run.stderr)
+
     # A plug-in that is not where $VNMRTGEN_PLUGIN says is reported with every place tried; the host then
     # still finds the one of the build tree.
     missing = dict(env, VNMRTGEN_PLUGIN=os.path.join(tempfile.gettempdir(), "none", "libVNmRtgen.so"))

@@ -40,8 +40,8 @@ TEST(DemoApp, RejectsWrongArguments) {
         {{"--sqlite", "a.sqlite", "--scale", "0"}, "La escala debe ser un número entero mayor que cero: 0"},
         {{"--sqlite", "a.sqlite", "--seed", "-3"}, "La semilla debe ser un número entero no negativo: -3"},
         {{"--sqlite", "a.sqlite", "sobrante"}, "Argumento no reconocido: sobrante"},
-        {{"--sqlite", "a.sqlite", "--rapido"}, "Opción desconocida: rapido"},
-        {{"--sqlite"}, "Falta el valor de una opción."},
+        {{"--sqlite", "a.sqlite", "--rapido"}, "Opción desconocida: --rapido. Use --help para ver las opciones."},
+        {{"--sqlite"}, "Falta el valor de --sqlite."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());

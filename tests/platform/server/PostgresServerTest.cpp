@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <chrono>
 #include <thread>
 
@@ -177,6 +178,45 @@ TEST(PostgresOpen, UnreachableServerRefusedWithoutThePassword) {
         << message.toStdString();
     EXPECT_TRUE(message.endsWith(QStringLiteral(")."))) << message.toStdString();
     EXPECT_FALSE(message.contains(params.password));
+}
+
+// A socket directory as host reaches the server without TCP, and an application_name of the locator
+// replaces the module's own.
+TEST(PostgresOpen, SocketDirectoryAndTheLocatorsApplicationName) {
+    VN_REQUIRE_POSTGRES(url);
+    const PostgresUrl server = PostgresUrl::parse(url);
+    QString directory;
+    QString port;
+    {
+        const QString name = server.open(QStringLiteral("socket-settings"));
+        QSqlQuery q(QSqlDatabase::database(name, false));
+        ASSERT_TRUE(
+            q.exec(QStringLiteral("SELECT split_part(current_setting('unix_socket_directories'), ',', 1), "
+                                  "current_setting('port')")) &&
+            q.next());
+        directory = q.value(0).toString().trimmed();
+        port = q.value(1).toString();
+        q.finish();
+        QSqlDatabase::database(name, false).close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("socket-settings"));
+    QString locator = QStringLiteral("postgresql:///%1?host=%2&port=%3&application_name=Informes%20Sur")
+                          .arg(server.database, QString::fromUtf8(QUrl::toPercentEncoding(directory)), port);
+    if (!server.user.isEmpty())
+        locator += QStringLiteral("&user=") + server.user;
+    SDCOMConnection connection;
+    try {
+        connection.Open(ConnectionParams::fromLocator(locator));
+    } catch (const GeneralError& e) {
+        FAIL() << e.message().toStdString();
+    }
+    const TResultSet r = connection.backend()->run(
+        TranslatedStatement{QStringLiteral("SELECT current_setting('application_name') || '|' || "
+                                           "COALESCE(host(inet_server_addr()), 'socket')"),
+                            {}},
+        TParams());
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.rows[0][0].toString(), QStringLiteral("Informes Sur|socket"));
 }
 
 const QString kSessionEnded = QStringLiteral(
