@@ -8,6 +8,11 @@ void PreviewPresenter::present(const QString&, const report::PreparedReport& pag
     report::PreviewWindow::exec(pages, m_parent);
 }
 
+void PreviewPresenter::presentWithData(const QString&, const report::PreparedReport& pages,
+                                       const std::vector<const report::DataTable*>& data) {
+    report::PreviewWindow::exec(pages, m_parent, data);
+}
+
 void ExportPresenter::present(const QString&, const report::PreparedReport& pages) {
     if (!m_pdf.isEmpty())
         report::PdfExporter::exportToFile(pages, m_pdf);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "PreparedReport.h"
+#include "XlsxDataExporter.h"
 
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -14,6 +16,12 @@ public:
     virtual ~ReportPresenter() = default;
     // Called with the name of the layout and its prepared pages; returns when the user is done with them.
     virtual void present(const QString& layout, const report::PreparedReport& pages) = 0;
+    // The same, with the data the layout read (one table per dataset), for a presenter that also offers
+    // them as a data-only workbook; valid only during the call. Others ignore them.
+    virtual void presentWithData(const QString& layout, const report::PreparedReport& pages,
+                                 const std::vector<const report::DataTable*>& /*data*/) {
+        present(layout, pages);
+    }
 };
 
 // Opens the preview window modally over the given parent widget.
@@ -21,6 +29,8 @@ class PreviewPresenter : public ReportPresenter {
 public:
     explicit PreviewPresenter(QWidget* parent = nullptr) : m_parent(parent) {}
     void present(const QString& layout, const report::PreparedReport& pages) override;
+    void presentWithData(const QString& layout, const report::PreparedReport& pages,
+                         const std::vector<const report::DataTable*>& data) override;
 
 private:
     QWidget* m_parent;

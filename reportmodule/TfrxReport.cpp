@@ -6,6 +6,7 @@
 #include "LayoutFiles.h"
 #include "ReportEngine.h"
 #include "ReportPresenter.h"
+#include "ReportTables.h"
 #include "TDtmNmRtrep.h"
 #include "TReportRun.h"
 
@@ -50,5 +51,6 @@ void TfrxReport::ShowReport(const TReportRun& run, bool clearLastReport) {
     PrepareReport(run, clearLastReport);
     if (!run.Presenter)
         throw GeneralError(QStringLiteral("No hay una vista previa asignada para mostrar el informe %1.").arg(Name()));
-    run.Presenter->present(Name(), m_prepared);
+    const ReportTables data(Document(), m_module->Bindings());
+    run.Presenter->presentWithData(Name(), m_prepared, data.tables());
 }

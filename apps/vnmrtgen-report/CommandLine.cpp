@@ -7,7 +7,7 @@
 
 QList<QCommandLineOption> BatchOptions::all() const {
     return {help,    version,      db,  company, type,       from, to,  kinds, classes, prototypes,
-            account, observations, pdf, xlsx,    dateFormat, user, list,  layouts, exportLayouts};
+            account, observations, pdf, xlsx,    xlsxData, dateFormat, user, list, layouts, exportLayouts};
 }
 
 void BatchOptions::addTo(QCommandLineParser& parser) const {

@@ -31,6 +31,7 @@ struct BatchOptions {
     QCommandLineOption observations{QStringLiteral("observations"), QString(), QStringLiteral("text")};
     QCommandLineOption pdf{QStringLiteral("pdf"), QString(), QStringLiteral("file")};
     QCommandLineOption xlsx{QStringLiteral("xlsx"), QString(), QStringLiteral("file")};
+    QCommandLineOption xlsxData{QStringLiteral("xlsx-data"), QString(), QStringLiteral("file")};
     QCommandLineOption dateFormat{QStringLiteral("date-format"), QString(), QStringLiteral("pattern")};
     QCommandLineOption user{QStringLiteral("user"), QString(), QStringLiteral("code")};
     QCommandLineOption list{QStringLiteral("list"), QString(), QStringLiteral("what")};

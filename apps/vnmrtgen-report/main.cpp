@@ -29,6 +29,7 @@
 #include "TReportTypeRules.h"
 #include "TerminalProgress.h"
 #include "Ugnproce.h"
+#include "XlsxDataExporter.h"
 #include "XlsxExporter.h"
 
 #include <QApplication>
@@ -99,7 +100,9 @@ QString help() {
                "                          es como cancelar el diálogo de observaciones\n"
                "  --pdf ARCHIVO           escribe el informe en PDF (- : la salida estándar)\n"
                "  --xlsx ARCHIVO          escribe el informe en una hoja de cálculo XLSX (- : la salida\n"
-               "                          estándar; solo una de las dos)\n"
+               "                          estándar; solo una de las salidas puede serlo)\n"
+               "  --xlsx-data ARCHIVO     escribe los datos del informe en un libro XLSX: una hoja por\n"
+               "                          conjunto de datos, con encabezado, filtro y celdas con tipo\n"
                "  --date-format PATRÓN    formato de fecha corta (por omisión dd/MM/yyyy); también el que\n"
                "                          imprime el informe\n"
                "  --user CÓDIGO           código del usuario que firma el informe\n"
@@ -158,11 +161,16 @@ void refuseUnused(const QCommandLineParser& parser, const QCommandLineOption& op
                  typesWhere(uses)));
 }
 
-// Both files or neither: a new PDF beside an old spreadsheet would pass for one run's results.
+// All files or none: a new PDF beside an old spreadsheet would pass for one run's results.
 class GroupedExportPresenter : public ReportPresenter {
 public:
-    GroupedExportPresenter(QString pdf, QString xlsx) : m_pdf(std::move(pdf)), m_xlsx(std::move(xlsx)) {}
-    void present(const QString&, const report::PreparedReport& pages) override {
+    GroupedExportPresenter(QString pdf, QString xlsx, QString data)
+        : m_pdf(std::move(pdf)), m_xlsx(std::move(xlsx)), m_data(std::move(data)) {}
+    void present(const QString& layout, const report::PreparedReport& pages) override {
+        presentWithData(layout, pages, {});
+    }
+    void presentWithData(const QString&, const report::PreparedReport& pages,
+                         const std::vector<const report::DataTable*>& data) override {
         std::vector<report::GroupedOutput> outputs;
         if (!m_pdf.isEmpty())
             outputs.push_back(
@@ -170,27 +178,37 @@ public:
         if (!m_xlsx.isEmpty())
             outputs.push_back(
                 {m_xlsx, [&](const QString& path) { report::XlsxExporter::exportToFile(pages, path); }});
+        if (!m_data.isEmpty())
+            outputs.push_back(
+                {m_data, [&](const QString& path) { report::XlsxDataExporter::exportToFile(data, path); }});
         report::writeOutputFiles(outputs);
     }
 
 private:
-    QString m_pdf, m_xlsx;
+    QString m_pdf, m_xlsx, m_data;
 };
 
 // The output files must not destroy what the run reads, nor each other: refused before any work is done.
 void checkOutputs(const QCommandLineParser& parser, const BatchOptions& o, const ConnectionParams& params) {
-    const QString pdf = parser.value(o.pdf), xlsx = parser.value(o.xlsx);
-    for (const auto* option : {&o.pdf, &o.xlsx})
+    const std::vector<const QCommandLineOption*> options{&o.pdf, &o.xlsx, &o.xlsxData};
+    for (const auto* option : options)
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             throw InputError(
                 QStringLiteral("Falta el nombre del archivo de --%1.").arg(option->names().constFirst()));
-    if (parser.isSet(o.pdf) && parser.isSet(o.xlsx) && report::sameFile(pdf, xlsx))
-        throw InputError(pdf == QLatin1String(report::kStandardOutput)
-                             ? QStringLiteral("Solo uno de --pdf y --xlsx puede ir a la salida estándar (-).")
-                             : QStringLiteral("--pdf y --xlsx nombran el mismo archivo: '%1'.").arg(xlsx));
+    for (size_t i = 0; i < options.size(); ++i)
+        for (size_t j = i + 1; j < options.size(); ++j) {
+            const QString a = parser.value(*options[i]), b = parser.value(*options[j]);
+            if (!parser.isSet(*options[i]) || !parser.isSet(*options[j]) || !report::sameFile(a, b))
+                continue;
+            const QString first = options[i]->names().constFirst(), second = options[j]->names().constFirst();
+            throw InputError(a == QLatin1String(report::kStandardOutput)
+                                 ? QStringLiteral("Solo uno de --%1 y --%2 puede ir a la salida estándar (-).")
+                                       .arg(first, second)
+                                 : QStringLiteral("--%1 y --%2 nombran el mismo archivo: '%3'.").arg(first, second, b));
+        }
     if (params.protocol != QLatin1String("sqlite"))
         return;
-    for (const QString& output : {pdf, xlsx})
+    for (const QString& output : {parser.value(o.pdf), parser.value(o.xlsx), parser.value(o.xlsxData)})
         if (!output.isEmpty() && report::sameFile(output, params.server))
             throw InputError(
                 QStringLiteral("El archivo de salida '%1' es la base de datos que se lee; elija otro nombre.")
@@ -289,8 +307,8 @@ int run(const QCommandLineParser& parser, const BatchOptions& o) {
     refuseUnused(parser, o.prototypes, type, usesPrototypes, QStringLiteral("prototipos"));
     const QString from = required(parser, o.from);
     const QString to = required(parser, o.to);
-    if (!parser.isSet(o.pdf) && !parser.isSet(o.xlsx))
-        throw InputError(QStringLiteral("Indique --pdf, --xlsx o ambos."));
+    if (!parser.isSet(o.pdf) && !parser.isSet(o.xlsx) && !parser.isSet(o.xlsxData))
+        throw InputError(QStringLiteral("Indique --pdf, --xlsx o ambos (o --xlsx-data)."));
     checkOutputs(parser, o, params);
 
     request.FecFina = to;
@@ -330,7 +348,7 @@ int run(const QCommandLineParser& parser, const BatchOptions& o) {
         std::unique_ptr<TProcessProgress> CrearProgreso() override { return std::make_unique<TerminalProgress>(); }
     } terminal;
     terminal.observations = parser.value(o.observations);
-    GroupedExportPresenter presenter(parser.value(o.pdf), parser.value(o.xlsx));
+    GroupedExportPresenter presenter(parser.value(o.pdf), parser.value(o.xlsx), parser.value(o.xlsxData));
 
     TReportRun run = request.Run();
     run.CodiUsua = TReportRun::Firmante(Ugnproce::gStCodiUsua, params.user);

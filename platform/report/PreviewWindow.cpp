@@ -4,6 +4,7 @@
 #include "PdfExporter.h"
 #include "PreviewPageView_p.h"
 #include "PrintExporter.h"
+#include "XlsxDataExporter.h"
 #include "XlsxExporter.h"
 
 #include <QAction>
@@ -58,6 +59,8 @@ public:
     // A reader wants the whole width of the page, amounts at the right edge included, without scrolling
     // sideways; real size is one click away in the zoom box.
     ZoomMode zoomMode = ZoomMode::FitWidth;
+    std::vector<const DataTable*> data; // the report's data, when the caller offers them
+    QAction* exportDataAction = nullptr;
     detail::PreviewPageView* view = nullptr;
     QTreeWidget* outline = nullptr;
     QDockWidget* outlineDock = nullptr;
@@ -99,6 +102,10 @@ public:
                   QStyle::SP_DialogSaveButton);
         addAction(bar, QStringLiteral("Exportar a PDF"), {}, [this] { q->exportPdf(); });
         addAction(bar, QStringLiteral("Exportar a Excel"), {}, [this] { q->exportXlsx(); });
+        exportDataAction = addAction(bar, QStringLiteral("Exportar datos a Excel"), {}, [this] { q->exportData(); });
+        exportDataAction->setToolTip(QStringLiteral("Los datos del informe, una hoja por conjunto de datos, para "
+                                                    "filtrarlos y resumirlos"));
+        exportDataAction->setVisible(false);
         bar->addSeparator();
         addAction(bar, QStringLiteral("Cerrar"), {Qt::Key_Escape}, [this] { q->close(); },
                   QStyle::SP_DialogCloseButton);
@@ -297,8 +304,9 @@ PreviewWindow::PreviewWindow(const PreparedReport& report, QWidget* parent)
 
 PreviewWindow::~PreviewWindow() = default;
 
-void PreviewWindow::exec(const PreparedReport& report, QWidget* parent) {
+void PreviewWindow::exec(const PreparedReport& report, QWidget* parent, const std::vector<const DataTable*>& data) {
     PreviewWindow window(report, parent);
+    window.setDataTables(data);
     window.setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     connect(&window, &PreviewWindow::closed, &loop, &QEventLoop::quit);
@@ -436,6 +444,22 @@ void PreviewWindow::exportXlsx() {
 
 void PreviewWindow::exportXlsxTo(const QString& path) {
     d->guarded([&] { XlsxExporter::exportToFile(d->report, path); });
+}
+
+void PreviewWindow::setDataTables(const std::vector<const DataTable*>& data) {
+    d->data = data;
+    d->exportDataAction->setVisible(!data.empty());
+}
+
+void PreviewWindow::exportData() {
+    const QString path = d->askSavePath(QStringLiteral("Exportar datos a Excel"),
+                                        QStringLiteral("Libros de Excel (*.xlsx)"), QStringLiteral("xlsx"));
+    if (!path.isEmpty())
+        exportDataTo(path);
+}
+
+void PreviewWindow::exportDataTo(const QString& path) {
+    d->guarded([&] { XlsxDataExporter::exportToFile(d->data, path); });
 }
 
 void PreviewWindow::saveReport() {

@@ -6,11 +6,14 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 class QTreeWidget;
 class QAbstractScrollArea;
 
 namespace report {
+
+class DataTable;
 
 class PreviewWindow : public QMainWindow {
     Q_OBJECT
@@ -22,7 +25,10 @@ public:
     ~PreviewWindow() override;
 
     // Shows the report in a window modal to the whole application and returns when the user closes it.
-    static void exec(const PreparedReport& report, QWidget* parent);
+    // With data tables, the window also offers them as a data-only workbook ("Exportar datos a Excel");
+    // they must outlive the call.
+    static void exec(const PreparedReport& report, QWidget* parent, const std::vector<const DataTable*>& data = {});
+    void setDataTables(const std::vector<const DataTable*>& data);
 
     const PreparedReport& report() const;
     int pageCount() const;
@@ -56,6 +62,8 @@ public Q_SLOTS:
     // The exports once the file is chosen: a failure is shown to the user, the window stays as it was.
     void exportPdfTo(const QString& path);
     void exportXlsxTo(const QString& path);
+    void exportData();
+    void exportDataTo(const QString& path);
     void saveReport();
     void openReport();
 

@@ -121,6 +121,7 @@ def output_checks(command, database, out_dir):
     failures += full_disk(command, db, work)
     failures += reproducible(command, db, work)
     failures += layout_folder(command, db, work)
+    failures += data_spreadsheet(command, db, work)
     failures += forbidden_characters(command, db, work)
     failures += staff_spreadsheet(command, db, work)
     return failures
@@ -280,6 +281,43 @@ def layout_folder(command, db, work):
     return verdict("layouts exported, replaced and checked", problems)
 
 
+def data_spreadsheet(command, db, work):
+    """--xlsx-data: the data the cost-centre report read, one sheet per dataset, a bold frozen header with a
+    filter over every row, amounts as numbers with two decimals; written together with the other files."""
+    import openpyxl
+    data, grid = os.path.join(work, "datos.xlsx"), os.path.join(work, "rejilla.xlsx")
+    run = subprocess.run([command, "--db", db, "--company", "1", "--type", "4"] + PERIOD +
+                         ["--xlsx", grid, "--xlsx-data", data], capture_output=True, text=True, env=ENV, timeout=120)
+    if run.returncode != 0:
+        return verdict("data spreadsheet", ["exit %d %r" % (run.returncode, run.stderr)])
+    problems = []
+    wb = openpyxl.load_workbook(data)
+    ws = wb.worksheets[0]
+    header = [c.value for c in ws[1]]
+    if not header or not all(isinstance(v, str) and v for v in header) or not all(c.font.b for c in ws[1]):
+        problems.append("header row %r" % header)
+    if ws.freeze_panes != "A2":
+        problems.append("frozen at %r" % ws.freeze_panes)
+    if ws.max_row < 2 or ws.auto_filter.ref != "A1:%s%d" % (openpyxl.utils.get_column_letter(ws.max_column),
+                                                           ws.max_row):
+        problems.append("filter %r over %d rows" % (ws.auto_filter.ref, ws.max_row))
+    amounts = [i for i, h in enumerate(header) if h and "VAL" in h.upper()]
+    if not amounts:
+        problems.append("no amount column in %r" % header)
+    for row in ws.iter_rows(min_row=2):
+        for i in amounts:
+            c = row[i]
+            if c.value is not None and (not isinstance(c.value, (int, float)) or c.number_format != "#,##0.00"):
+                problems.append("%s: %r as %r" % (c.coordinate, c.value, c.number_format))
+                break
+        if len(problems) > 3:
+            break
+    for w in ws.column_dimensions.values():
+        if w.width and not 8 <= w.width <= 61:
+            problems.append("column width %r" % w.width)
+    return verdict("--xlsx-data: typed cells, header, filter", problems)
+
+
 def staff_rows(command, db, xlsx, classes):
     """The cells of report type 2 for the classes, row by row (times of day masked), or the failed run's
     description."""
@@ -393,7 +431,7 @@ def main(command, database):
          "Argumento no reconocido: --list. Use --help para ver las opciones.", []),
         ("type out of range", report + ["--type", "11"] + PERIOD + ["--pdf", pdf], 2,
          "Tipo de reporte inválido: 11 (use 0 a 10).", []),
-        ("no output file", report + ["--type", "4"] + PERIOD, 2, "Indique --pdf, --xlsx o ambos.", []),
+        ("no output file", report + ["--type", "4"] + PERIOD, 2, "Indique --pdf, --xlsx o ambos (o --xlsx-data).", []),
         ("unknown payroll kind letter", report + ["--type", "3", "--kinds", "NZ"] + PERIOD + ["--pdf", pdf], 2,
          "Tipo de nómina desconocido: 'Z' (use las letras NADCXPV).", []),
         ("unknown class", report + ["--type", "2", "--classes", "1,77"] + PERIOD + ["--pdf", pdf], 2,

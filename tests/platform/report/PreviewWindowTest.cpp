@@ -2,8 +2,10 @@
 // own scrolling; zoom modes; search; and what the window shows on screen.
 #include "OutputFixture.h"
 #include "PreviewWindow.h"
+#include "XlsxDataExporter.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -295,4 +297,35 @@ TEST_F(PreviewTest, ExportOnAFullDiskSaysWhyAndTheWindowGoesOn) {
         const QByteArray start = old.read(4);
         EXPECT_TRUE(start == "%PDF" || start.startsWith("PK")) << name.toStdString();
     }
+}
+
+// With the report's data offered, the window shows "Exportar datos a Excel" and writes them; without, it
+// does not show the command at all.
+TEST_F(PreviewTest, OffersTheDataWhenTheCallerGivesThem) {
+    class Table : public DataTable {
+    public:
+        QString name() const override { return QStringLiteral("Datos"); }
+        std::vector<DataColumn> columns() const override {
+            return {{QStringLiteral("Valor"), DataColumn::Kind::Number, QStringLiteral("#,##0.00")}};
+        }
+        void forEachRow(const std::function<void(const QVariantList&)>& row) const override { row({1250.5}); }
+    } table;
+    const auto action = [&] {
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text() == QStringLiteral("Exportar datos a Excel"))
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(action(), nullptr);
+    EXPECT_FALSE(action()->isVisible());
+    window->setDataTables({&table});
+    EXPECT_TRUE(action()->isVisible());
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("datos.xlsx"));
+    MessageReader user;
+    window->exportDataTo(path);
+    EXPECT_TRUE(user.messages.isEmpty()) << user.messages.join(QLatin1Char('\n')).toStdString();
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(2) == "PK");
 }
