@@ -31,6 +31,11 @@ def main(command, database):
     check(run.returncode == 0, "loads the plug-in, shows the form and closes", run.stderr[-500:])
     check(os.path.exists(shot) and os.path.getsize(shot) > 10000, "the window was drawn into " + shot)
 
+    # The database as a plain argument, as the desktop entry and file managers hand it over.
+    run = subprocess.run([command, database, "--screenshot", os.path.join(shot_dir, "host-3.png")],
+                         capture_output=True, text=True, env=env, timeout=120)
+    check(run.returncode == 0, "the database as the one argument", run.stderr[-500:])
+
     run = subprocess.run([command, "--help"], capture_output=True, text=True, env=env, timeout=60)
     check(run.returncode == 0 and all(o in run.stdout for o in ("--db", "--company", "--user")),
           "--help documents --db, --company and --user")
