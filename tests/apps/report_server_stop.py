@@ -11,13 +11,11 @@ it stops. Exits 1 on a difference, 77 (skipped) without PostgreSQL's server prog
 VNMRTGEN_REQUIRE_PG is set.
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-from report_standby import ENV, PERIOD, SKIPPED, Failure, server_bin, sql, with_database
+from report_standby import ENV, PERIOD, Failure, PrivateCluster, sql, with_database, without_server_programs
 
 # A fast shutdown ends each session as an administrator does; after an immediate one the connection just
 # breaks. Either way the user learns that the server closed it, and what to do.
@@ -79,39 +77,28 @@ def stopped_mid_report(cluster, folder, psql, server, database, mode, out):
 def main():
     global REPORT
     cluster, demo, REPORT = sys.argv[1:4]
-    folder = server_bin()
-    if folder is None:
-        print("faltan los programas del servidor PostgreSQL (initdb, pg_ctl, psql)")
-        return 1 if os.environ.get("VNMRTGEN_REQUIRE_PG") else SKIPPED
-    psql = os.path.join(folder, "psql")
-    work = tempfile.mkdtemp(prefix="vnmrtgen-stop.")
-    os.chmod(work, 0o755)  # the cluster belongs to the postgres user when this runs as root
-    data = os.path.join(work, "cluster")
+    status = without_server_programs()
+    if status is not None:
+        return status
     failures = 0
     try:
-        started = subprocess.run([cluster, "start", data, "5460"], capture_output=True, text=True, timeout=120)
-        if started.returncode != 0:
-            raise Failure(started.stderr.strip())
-        server = started.stdout.strip()
-        sql(psql, server, "CREATE DATABASE nomina")
-        database = with_database(server, "nomina")
-        load = subprocess.run([demo, "--postgresql", database], capture_output=True, text=True, timeout=300)
-        if load.returncode != 0:
-            raise Failure("vnmrtgen-demo: " + load.stderr.strip())
-        out = os.path.join(work, "out")
-        os.mkdir(out)
-        for mode in ("fast", "immediate"):
-            problems = stopped_mid_report(cluster, data, psql, server, database, mode, out)
-            print(("ok   " if not problems else "FAIL ") + "servidor detenido (" + mode + ")")
-            for p in problems:
-                print("       " + p)
-            failures += 1 if problems else 0
+        with PrivateCluster(cluster, "vnmrtgen-stop.", 5460) as c:
+            sql(c.psql, c.server, "CREATE DATABASE nomina")
+            database = with_database(c.server, "nomina")
+            load = subprocess.run([demo, "--postgresql", database], capture_output=True, text=True, timeout=300)
+            if load.returncode != 0:
+                raise Failure("vnmrtgen-demo: " + load.stderr.strip())
+            out = os.path.join(c.work, "out")
+            os.mkdir(out)
+            for mode in ("fast", "immediate"):
+                problems = stopped_mid_report(cluster, c.data, c.psql, c.server, database, mode, out)
+                print(("ok   " if not problems else "FAIL ") + "servidor detenido (" + mode + ")")
+                for p in problems:
+                    print("       " + p)
+                failures += 1 if problems else 0
     except Failure as e:
         print("FAIL " + str(e))
         failures += 1
-    finally:
-        subprocess.run([cluster, "stop", data], capture_output=True, timeout=120)
-        shutil.rmtree(work, ignore_errors=True)
     return 1 if failures else 0
 
 

@@ -55,6 +55,43 @@ class Failure(Exception):
     pass
 
 
+class PrivateCluster:
+    """A throw-away cluster of its own (pg-cluster.sh start, the first free port from `port`) in a new
+    temporary folder, stopped and removed on leaving: `with PrivateCluster(...) as c:` gives c.work (the
+    folder), c.data (the cluster's folder, also its socket directory), c.server (its URL) and c.psql.
+    Raises Failure when it does not start."""
+
+    def __init__(self, cluster, prefix, port):
+        self.cluster, self.prefix, self.port = cluster, prefix, port
+        self.psql = os.path.join(server_bin(), "psql")
+
+    def __enter__(self):
+        self.work = tempfile.mkdtemp(prefix=self.prefix)
+        os.chmod(self.work, 0o755)  # the cluster belongs to the postgres user when this runs as root
+        self.data = os.path.join(self.work, "cluster")
+        run = subprocess.run([self.cluster, "start", self.data, str(self.port)], capture_output=True, text=True,
+                             timeout=120)
+        if run.returncode != 0:
+            shutil.rmtree(self.work, ignore_errors=True)
+            raise Failure(run.stderr.strip())
+        self.server = run.stdout.strip()
+        return self
+
+    def __exit__(self, *exc):
+        subprocess.run([self.cluster, "stop", self.data], capture_output=True, timeout=120)
+        shutil.rmtree(self.work, ignore_errors=True)
+        return False
+
+
+def without_server_programs():
+    """None when PostgreSQL's server programs are installed; else the exit status: a failure when the run
+    requires PostgreSQL, a skip otherwise."""
+    if server_bin() is not None:
+        return None
+    print("faltan los programas del servidor PostgreSQL (initdb, pg_ctl, psql)")
+    return 1 if os.environ.get("VNMRTGEN_REQUIRE_PG") else SKIPPED
+
+
 def sql(psql, url, statement):
     run = subprocess.run([psql, "-AtX", "-v", "ON_ERROR_STOP=1", "-d", url, "-c", statement],
                          capture_output=True, text=True, timeout=60)
