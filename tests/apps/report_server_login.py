@@ -15,7 +15,7 @@ import os
 import subprocess
 import sys
 
-from report_standby import Failure, PrivateCluster, without_server_programs
+from report_standby import Failure, PrivateCluster, verdict, without_server_programs
 
 ROLE, PASSWORD = "informes", "Cl4ve-Nomina"
 LISTED = "1\tEmpresa Uno\n"
@@ -99,10 +99,7 @@ def main():
                     problems.append("aviso de contraseña %s: %r" % ("ausente" if warned else "de más", run.stderr))
                 if "Otra-Clave" in run.stderr or (PASSWORD in run.stderr):
                     problems.append("la contraseña aparece en los mensajes")
-                print(("ok   " if not problems else "FAIL ") + name)
-                for p in problems:
-                    print("       " + p)
-                failures += 1 if problems else 0
+                failures += verdict(name, problems)
     except Failure as e:
         print("FAIL " + str(e))
         failures += 1

@@ -15,7 +15,8 @@ import subprocess
 import sys
 import time
 
-from report_standby import ENV, PERIOD, Failure, PrivateCluster, sql, with_database, without_server_programs
+from report_standby import (ENV, PERIOD, Failure, PrivateCluster, sql, verdict, with_database,
+                            without_server_programs)
 
 # A fast shutdown ends each session as an administrator does; after an immediate one the connection just
 # breaks. Either way the user learns that the server closed it, and what to do.
@@ -92,10 +93,7 @@ def main():
             os.mkdir(out)
             for mode in ("fast", "immediate"):
                 problems = stopped_mid_report(cluster, c.data, c.psql, c.server, database, mode, out)
-                print(("ok   " if not problems else "FAIL ") + "servidor detenido (" + mode + ")")
-                for p in problems:
-                    print("       " + p)
-                failures += 1 if problems else 0
+                failures += verdict("servidor detenido (" + mode + ")", problems)
     except Failure as e:
         print("FAIL " + str(e))
         failures += 1

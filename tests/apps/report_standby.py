@@ -83,6 +83,14 @@ class PrivateCluster:
         return False
 
 
+def verdict(name, problems):
+    """Prints a case's outcome and its problems; 1 when it failed."""
+    print(("ok   " if not problems else "FAIL ") + name)
+    for p in problems:
+        print("       " + p)
+    return 1 if problems else 0
+
+
 def without_server_programs():
     """None when PostgreSQL's server programs are installed; else the exit status: a failure when the run
     requires PostgreSQL, a skip otherwise."""
