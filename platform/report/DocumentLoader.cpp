@@ -6,11 +6,39 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace report {
 
 namespace {
+
+// What the XML reader says about a file that is not well formed, in the layout author's language; a
+// message it has not been taught keeps the reader's own words as a technical detail.
+QString xmlProblem(const QString& message) {
+    static const std::pair<const char*, const char*> kFixed[] = {
+        {"Opening and ending tag mismatch.", "la etiqueta que cierra no es la que estaba abierta"},
+        {"Premature end of document.", "el archivo termina antes de cerrar todas las etiquetas"},
+        {"Extra content at end of document.", "hay texto después de la etiqueta que cierra el documento"},
+        {"Invalid XML character.", "hay un carácter que XML no admite"},
+        {"Invalid XML name.", "hay un nombre de etiqueta o de atributo no válido"},
+        {"Start tag expected.", "falta la etiqueta inicial del documento"},
+    };
+    for (const auto& [english, spanish] : kFixed)
+        if (message == QLatin1String(english))
+            return QString::fromUtf8(spanish);
+    static const QRegularExpression expected(QStringLiteral("^Expected (.+), but got '(.*)'\\.$"));
+    if (const QRegularExpressionMatch m = expected.match(message); m.hasMatch())
+        return QStringLiteral("se esperaba %1 y hay '%2'").arg(m.captured(1), m.captured(2));
+    static const QRegularExpression redefined(QStringLiteral("^Attribute '(.*)' redefined\\.$"));
+    if (const QRegularExpressionMatch m = redefined.match(message); m.hasMatch())
+        return QStringLiteral("el atributo '%1' está repetido").arg(m.captured(1));
+    static const QRegularExpression entity(QStringLiteral("^Entity '(.*)' not declared\\.$"));
+    if (const QRegularExpressionMatch m = entity.match(message); m.hasMatch())
+        return QStringLiteral("la entidad '&%1;' no existe (escriba &amp; para un '&')").arg(m.captured(1));
+    return QStringLiteral("el XML no está bien formado (detalle técnico: %1)").arg(message);
+}
+
 
 class Reader {
 public:
@@ -332,7 +360,10 @@ public:
         QString message;
         int line = 0;
         if (!frag.setContent(xml, &message, &line))
-            fail(e, QStringLiteral("el fragmento '%1' no es XML válido (línea %2): %3").arg(name).arg(line).arg(message));
+            fail(e, QStringLiteral("el fragmento '%1' no es XML válido (línea %2): %3")
+                        .arg(name)
+                        .arg(line)
+                        .arg(xmlProblem(message)));
         const QHash<QString, QString> saved = m_params;
         // The fragment's own attributes are the defaults of its parameters.
         const QDomNamedNodeMap defaults = frag.documentElement().attributes();
@@ -462,7 +493,7 @@ ReportDocument DocumentLoader::load(const QByteArray& xml, const QString& fileNa
     QString message;
     int line = 0;
     if (!dom.setContent(xml, &message, &line))
-        throw GeneralError(QStringLiteral("%1:%2: XML no válido: %3").arg(fileName).arg(line).arg(message));
+        throw GeneralError(QStringLiteral("%1:%2: XML no válido: %3").arg(fileName).arg(line).arg(xmlProblem(message)));
     Reader reader(fileName, m_fragments);
     return reader.document(dom.documentElement());
 }

@@ -271,6 +271,14 @@ def layout_folder(command, db, work):
     if (run.returncode, run.stderr) != (2, expected):
         problems.append("layout with a mistake: exit %d %r, expected %r" % (run.returncode, run.stderr, expected))
 
+    with open(layout, "w", encoding="utf-8") as f:
+        f.write(original.replace("</memo>", "</memx>", 1))
+    number = next(i for i, line in enumerate(original.split("\n")) if "</memo>" in line) + 1
+    run = subprocess.run(report + ["--layouts", folder], capture_output=True, text=True, env=ENV, timeout=120)
+    expected = "%s:%d: XML no válido: la etiqueta que cierra no es la que estaba abierta\n" % (layout, number)
+    if (run.returncode, run.stderr) != (2, expected):
+        problems.append("layout with a syntax error: exit %d %r, expected %r" % (run.returncode, run.stderr, expected))
+
     with open(os.path.join(folder, "frxRptTotNomina.xml"), "w") as f:
         f.write("<report/>")
     with open(layout, "w", encoding="utf-8") as f:

@@ -345,7 +345,10 @@ TEST(EngineErrors, AnUnboundDataSetNamesTheReport) {
 // Each row: a document and the message that names the file, the line and the problem.
 TEST(LoaderErrors, NameFileLineAndProblem) {
     const std::pair<const char*, const char*> cases[] = {
-        {"<report><page>", "malo.xml:1: XML no válido: Premature end of document."},
+        {"<report><page>", "malo.xml:1: XML no válido: el archivo termina antes de cerrar todas las etiquetas"},
+        {"<report name='r'>\n<page>\n</band></report>",
+         "malo.xml:3: XML no válido: la etiqueta que cierra no es la que estaba abierta"},
+        {"<report name='r' name='s'/>", "malo.xml:1: XML no válido: el atributo 'name' está repetido"},
         {"<report name='r'>\n<page>\n<band height='5'>\n<circle/>\n</band></page></report>",
          "malo.xml:4: objeto desconocido: <circle>"},
         {"<report name='r'>\n<page>\n<band height='5'>\n<memo width='5' height='5'>[1 + "
