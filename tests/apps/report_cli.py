@@ -21,6 +21,8 @@ import tempfile
 import threading
 import time
 
+from report_standby import verdict
+
 PERIOD = ["--from", "01/03/2026", "--to", "31/03/2026"]
 
 
@@ -46,13 +48,6 @@ def run_cases(command, cases):
                 problems.append("stdout lacks %r" % line)
         failures += verdict(name, problems)
     return failures
-
-
-def verdict(name, problems):
-    print(("ok   " if not problems else "FAIL ") + name)
-    for p in problems:
-        print("       " + p)
-    return 1 if problems else 0
 
 
 def checksum(path):
